@@ -1,0 +1,140 @@
+#include "data/daodb.h"
+
+#include "data/dberror.h"
+#include "data/recordset.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace data {
+
+namespace {
+QAtomicInt g_connectionCounter;
+
+// How long a write waits for another process's lock before it fails.
+constexpr int kBusyTimeoutMs = 2000;
+} // namespace
+
+CDaoDatabase::CDaoDatabase() = default;
+
+CDaoDatabase::~CDaoDatabase()
+{
+    Close();
+}
+
+void CDaoDatabase::Open(const QString& path)
+{
+    Close();
+    const QFileInfo info(path);
+    const QString full = info.absoluteFilePath();
+    if (!info.exists())
+        throw DbError(QStringLiteral("Файл базы «%1» не найден.").arg(full));
+    if (!info.isFile())
+        throw DbError(QStringLiteral("«%1» не является файлом базы.").arg(full));
+
+    const QString name = QStringLiteral("vidarro-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        // mode=rw: SQLite must never create the file. A URL keeps '#' and '?' in the path harmless.
+        db.setDatabaseName(QUrl::fromLocalFile(full).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+        if (!db.open()) {
+            const QString text = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw DbError(QStringLiteral("Не удалось открыть базу «%1»: %2").arg(full, text));
+        }
+        // A file that is not SQLite opens fine and fails only at its first query.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const QString text = probe.lastError().text();
+            probe = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw DbError(QStringLiteral("Файл «%1» не является базой Vidarro или повреждён: %2").arg(full, text));
+        }
+    }
+    m_connection = name;
+    m_path = full;
+}
+
+void CDaoDatabase::Close()
+{
+    if (m_connection.isEmpty())
+        return;
+    // Closing the database closes whatever record sets are still open on it.
+    const auto open = m_recordsets;
+    for (CDaoRecordset* rs : open)
+        rs->Close();
+    m_recordsets.clear();
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+}
+
+QSqlDatabase CDaoDatabase::Connection() const
+{
+    if (m_connection.isEmpty())
+        throw DbError(QStringLiteral("База не открыта."));
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void CDaoDatabase::Fail(const QString& what, const QSqlError& error) const
+{
+    QString text = error.text();
+    if (error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6"))
+        text = QStringLiteral("база занята другой программой (%1)").arg(text);
+    else if (error.nativeErrorCode() == QLatin1String("8"))
+        text = QStringLiteral("файл открыт только для чтения (%1)").arg(text);
+    throw DbError(QStringLiteral("%1 «%2»: %3").arg(what, m_path, text));
+}
+
+void CDaoDatabase::Execute(const QString& sql)
+{
+    QSqlQuery q(Connection());
+    if (!q.exec(sql))
+        Fail(QStringLiteral("Ошибка базы"), q.lastError());
+}
+
+void CDaoDatabase::Attach(CDaoRecordset* rs)
+{
+    m_recordsets.push_back(rs);
+}
+
+void CDaoDatabase::Detach(CDaoRecordset* rs)
+{
+    std::erase(m_recordsets, rs);
+}
+
+CDaoDatabase::Transaction::Transaction(CDaoDatabase& db)
+    : m_db(db)
+{
+    // IMMEDIATE takes the write lock at once, so a busy file fails here and not half-way.
+    m_db.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+CDaoDatabase::Transaction::~Transaction()
+{
+    if (m_open && m_db.IsOpen()) {
+        QSqlQuery q(m_db.Connection());
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+}
+
+void CDaoDatabase::Transaction::Commit()
+{
+    m_db.Execute(QStringLiteral("COMMIT"));
+    m_open = false;
+}
+
+} // namespace data

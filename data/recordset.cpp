@@ -1,0 +1,289 @@
+#include "data/recordset.h"
+
+#include "data/daodb.h"
+#include "data/dberror.h"
+#include "data/schema.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace data {
+
+namespace {
+QString Quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+} // namespace
+
+CDaoRecordset::CDaoRecordset(CDaoDatabase& db)
+    : m_db(db)
+{
+}
+
+CDaoRecordset::~CDaoRecordset()
+{
+    Close();
+}
+
+void CDaoRecordset::Open(QLatin1String table, const QStringList& columns)
+{
+    Close();
+    QSqlQuery info(m_db.Connection());
+    if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(Quoted(table))))
+        m_db.Fail(QStringLiteral("Не удалось прочитать таблицу %1 базы").arg(table), info.lastError());
+    QStringList present;
+    while (info.next())
+        present << info.value(1).toString().toUpper();
+    if (present.isEmpty())
+        throw DbError(QStringLiteral("В базе «%1» нет таблицы %2.").arg(m_db.GetName(), table));
+
+    QStringList wanted = columns;
+    if (wanted.isEmpty()) {
+        for (QLatin1String f : FieldsOf(table))
+            wanted << f;
+        if (wanted.isEmpty())
+            wanted = present;
+    }
+    QStringList required = wanted;
+    for (QLatin1String f : FieldsOf(table))
+        if (!required.contains(f))
+            required << f;
+    for (const QString& f : required)
+        if (!present.contains(f.toUpper()))
+            throw DbError(QStringLiteral("В таблице %1 базы «%2» нет поля %3.").arg(table, m_db.GetName(), f));
+
+    m_table = table;
+    m_columns = wanted;
+    m_index.clear();
+    for (int i = 0; i < m_columns.size(); ++i)
+        m_index.insert(m_columns[i], i + 1);
+    m_db.Attach(this);
+    MoveFirst();
+}
+
+void CDaoRecordset::Close()
+{
+    if (m_table.isEmpty())
+        return;
+    m_query = QSqlQuery();
+    m_streaming = false;
+    m_rowid = -1;
+    m_lastRowid = -1;
+    m_values.clear();
+    m_pending = Pending::None;
+    m_db.Detach(this);
+    m_table = QLatin1String();
+}
+
+QString CDaoRecordset::SelectList() const
+{
+    QString list = QStringLiteral("rowid");
+    for (const QString& c : m_columns)
+        list += QLatin1String(", ") + Quoted(c);
+    return list;
+}
+
+void CDaoRecordset::Select(const QString& whereAndOrder, const QVariantList& values)
+{
+    if (m_table.isEmpty())
+        throw DbError(QStringLiteral("Набор записей не открыт."));
+    m_query = QSqlQuery(m_db.Connection());
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(QStringLiteral("SELECT %1 FROM %2 %3").arg(SelectList(), Quoted(m_table), whereAndOrder)))
+        m_db.Fail(QStringLiteral("Не удалось прочитать таблицу %1 базы").arg(m_table), m_query.lastError());
+    for (const QVariant& v : values)
+        m_query.addBindValue(v);
+    if (!m_query.exec())
+        m_db.Fail(QStringLiteral("Не удалось прочитать таблицу %1 базы").arg(m_table), m_query.lastError());
+    m_streaming = true;
+    Fetch();
+}
+
+void CDaoRecordset::Fetch()
+{
+    if (m_query.next()) {
+        m_rowid = m_query.value(0).toLongLong();
+        m_lastRowid = m_rowid;
+        m_values.resize(m_columns.size());
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_values[i] = m_query.value(i + 1).toString();
+        return;
+    }
+    const QSqlError error = m_query.lastError();
+    m_query.finish();
+    m_streaming = false;
+    m_rowid = -1;
+    m_values.clear();
+    if (error.isValid())
+        m_db.Fail(QStringLiteral("Не удалось прочитать таблицу %1 базы").arg(m_table), error);
+}
+
+void CDaoRecordset::MoveFirst()
+{
+    m_lastRowid = -1;
+    Select(QStringLiteral("ORDER BY rowid"), {});
+}
+
+void CDaoRecordset::MoveNext()
+{
+    if (m_streaming) {
+        Fetch();
+        return;
+    }
+    Select(QStringLiteral("WHERE rowid > ? ORDER BY rowid"), {m_lastRowid});
+}
+
+void CDaoRecordset::MoveLast()
+{
+    Select(QStringLiteral("ORDER BY rowid DESC LIMIT 1"), {});
+    m_query.finish();
+    m_streaming = false;
+}
+
+bool CDaoRecordset::MoveToPosition(int position)
+{
+    if (position < 0) {
+        m_query.finish();
+        m_streaming = false;
+        m_rowid = -1;
+        m_values.clear();
+        return false;
+    }
+    Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), {position});
+    m_query.finish();
+    m_streaming = false;
+    return !IsEOF();
+}
+
+bool CDaoRecordset::MoveToRowId(qint64 rowid)
+{
+    Select(QStringLiteral("WHERE rowid = ?"), {rowid});
+    m_query.finish();
+    m_streaming = false;
+    if (IsEOF())
+        m_lastRowid = rowid;
+    return !IsEOF();
+}
+
+int CDaoRecordset::RecordCount()
+{
+    QSqlQuery q(m_db.Connection());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(Quoted(m_table))) || !q.next())
+        m_db.Fail(QStringLiteral("Не удалось прочитать таблицу %1 базы").arg(m_table), q.lastError());
+    return q.value(0).toInt();
+}
+
+void CDaoRecordset::RequireCurrent(const char* operation) const
+{
+    if (IsEOF())
+        throw DbError(QStringLiteral("Нет текущей записи (%1, таблица %2 базы «%3»).")
+                          .arg(QLatin1String(operation), m_table, m_db.GetName()));
+}
+
+QString CDaoRecordset::GetFieldValue(QLatin1String field) const
+{
+    RequireCurrent("чтение поля");
+    const auto it = m_index.constFind(field);
+    if (it == m_index.cend())
+        throw DbError(QStringLiteral("В таблице %1 базы «%2» нет поля %3.").arg(m_table, m_db.GetName(), field));
+    return m_values.at(it.value() - 1);
+}
+
+void CDaoRecordset::AddNew()
+{
+    m_pending = Pending::AddNew;
+    m_changes.clear();
+    m_changeOrder.clear();
+}
+
+void CDaoRecordset::Edit()
+{
+    RequireCurrent("изменение");
+    m_pending = Pending::Edit;
+    m_changes.clear();
+    m_changeOrder.clear();
+}
+
+void CDaoRecordset::SetFieldValue(QLatin1String field, const QString& value)
+{
+    if (m_pending == Pending::None)
+        throw DbError(QStringLiteral("Запись не редактируется (таблица %1).").arg(m_table));
+    bool known = FieldsOf(m_table).empty();
+    for (QLatin1String f : FieldsOf(m_table))
+        known = known || f == field;
+    if (!known)
+        throw DbError(QStringLiteral("В таблице %1 базы «%2» нет поля %3.").arg(m_table, m_db.GetName(), field));
+    if (!m_changes.contains(field))
+        m_changeOrder << field;
+    m_changes.insert(field, value);
+}
+
+void CDaoRecordset::Update()
+{
+    const Pending pending = m_pending;
+    m_pending = Pending::None;
+    if (pending == Pending::None)
+        throw DbError(QStringLiteral("Нет новой или изменённой записи (таблица %1).").arg(m_table));
+
+    // A write must not meet this connection's own unfinished read.
+    m_query.finish();
+    m_streaming = false;
+
+    QSqlQuery q(m_db.Connection());
+    if (pending == Pending::AddNew) {
+        QStringList names;
+        QStringList marks;
+        for (const QString& f : m_changeOrder) {
+            names << Quoted(f);
+            marks << QStringLiteral("?");
+        }
+        const QString sql = names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(m_table))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(Quoted(m_table), names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+        q.prepare(sql);
+        for (const QString& f : m_changeOrder)
+            q.addBindValue(m_changes.value(f));
+        if (!q.exec())
+            m_db.Fail(QStringLiteral("Не удалось добавить запись в таблицу %1 базы").arg(m_table), q.lastError());
+        MoveToRowId(q.lastInsertId().toLongLong());
+        return;
+    }
+
+    if (m_changeOrder.isEmpty())
+        return;
+    QStringList sets;
+    for (const QString& f : m_changeOrder)
+        sets << Quoted(f) + QStringLiteral(" = ?");
+    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(Quoted(m_table), sets.join(QLatin1String(", "))));
+    for (const QString& f : m_changeOrder)
+        q.addBindValue(m_changes.value(f));
+    q.addBindValue(m_rowid);
+    if (!q.exec())
+        m_db.Fail(QStringLiteral("Не удалось изменить запись в таблице %1 базы").arg(m_table), q.lastError());
+    if (q.numRowsAffected() != 1)
+        throw DbError(QStringLiteral("Запись таблицы %1 базы «%2» уже удалена.").arg(m_table, m_db.GetName()));
+    for (const QString& f : m_changeOrder) {
+        const auto it = m_index.constFind(f);
+        if (it != m_index.cend())
+            m_values[it.value() - 1] = m_changes.value(f);
+    }
+}
+
+void CDaoRecordset::Delete()
+{
+    RequireCurrent("удаление");
+    m_query.finish();
+    m_streaming = false;
+    QSqlQuery q(m_db.Connection());
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(m_table)));
+    q.addBindValue(m_rowid);
+    if (!q.exec())
+        m_db.Fail(QStringLiteral("Не удалось удалить запись из таблицы %1 базы").arg(m_table), q.lastError());
+    m_lastRowid = m_rowid;
+    m_rowid = -1;
+    m_values.clear();
+}
+
+} // namespace data

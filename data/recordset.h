@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QHash>
+#include <QLatin1String>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+
+namespace data {
+
+class CDaoDatabase;
+
+// The records of one catalogue table in record order (rowid order), with a current record.
+// Reading walks a forward cursor; positioned access by record position or by rowid costs one lookup.
+// Writes are single statements: a new record is one INSERT, a change one UPDATE.
+class CDaoRecordset {
+public:
+    explicit CDaoRecordset(CDaoDatabase& db);
+    ~CDaoRecordset();
+    CDaoRecordset(const CDaoRecordset&) = delete;
+    CDaoRecordset& operator=(const CDaoRecordset&) = delete;
+
+    // Opens the table and moves to its first record (or to the end when it is empty).
+    // `columns` limits what is read; empty means every field of the table.
+    void Open(QLatin1String table, const QStringList& columns = {});
+    bool IsOpen() const { return !m_table.isEmpty(); }
+    void Close();
+
+    bool IsEOF() const { return m_rowid < 0; }
+    void MoveFirst();
+    void MoveNext();
+    void MoveLast();
+    // Moves to the record at a 0-based position in record order; false (and at end) when there is none.
+    bool MoveToPosition(int position);
+    // Moves to the record with this rowid; false (and at end) when it no longer exists.
+    bool MoveToRowId(qint64 rowid);
+    // Number of records in the table.
+    int RecordCount();
+
+    qint64 RowId() const { return m_rowid; }
+    QString GetFieldValue(QLatin1String field) const;
+
+    void AddNew();
+    void Edit();
+    void SetFieldValue(QLatin1String field, const QString& value);
+    // Stores the new or changed record; a new record becomes the current one.
+    void Update();
+    // Deletes the current record; MoveNext then goes on with the record after it.
+    void Delete();
+
+private:
+    enum class Pending { None, AddNew, Edit };
+
+    void Select(const QString& whereAndOrder, const QVariantList& values);
+    void Fetch();
+    void RequireCurrent(const char* operation) const;
+    QString SelectList() const;
+    [[noreturn]] void Fail(const QString& what) const;
+
+    CDaoDatabase& m_db;
+    QLatin1String m_table;
+    QStringList m_columns;
+    QHash<QString, int> m_index;
+    QSqlQuery m_query;
+    bool m_streaming = false;
+    qint64 m_rowid = -1;
+    qint64 m_lastRowid = -1; // where MoveNext goes on after a write or a positioned move
+    QStringList m_values;
+    Pending m_pending = Pending::None;
+    QHash<QString, QString> m_changes;
+    QStringList m_changeOrder;
+};
+
+} // namespace data

@@ -1,0 +1,67 @@
+#include "data/schema.h"
+
+#include "data/daodb.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace data {
+
+std::span<const QLatin1String> FieldsOf(QLatin1String table)
+{
+    for (const TableDef& def : kCatalogueTables)
+        if (def.name == table)
+            return def.fields;
+    return {};
+}
+
+bool CreateCatalogue(const QString& filePath, QString* error)
+{
+    const QFileInfo info(filePath);
+    const QString full = info.absoluteFilePath();
+    auto fail = [&](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (info.exists())
+        return fail(QStringLiteral("Файл «%1» уже существует; он не будет перезаписан.").arg(full));
+    if (!info.absoluteDir().exists())
+        return fail(QStringLiteral("Папка «%1» не существует.").arg(info.absolutePath()));
+
+    const QString connection = QStringLiteral("vidarro-create");
+    bool ok = false;
+    QString text;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(full);
+        if (db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("BEGIN"));
+            for (const TableDef& def : kCatalogueTables) {
+                QStringList columns;
+                for (QLatin1String f : def.fields)
+                    columns << QStringLiteral("%1 TEXT").arg(f);
+                ok = ok && q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(def.name, columns.join(QLatin1String(", "))));
+            }
+            ok = ok && q.exec(QStringLiteral("COMMIT"));
+            if (!ok)
+                text = q.lastError().text();
+            q = QSqlQuery();
+            db.close();
+        } else {
+            text = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!ok) {
+        QFile::remove(full);
+        return fail(QStringLiteral("Не удалось создать базу «%1»: %2").arg(full, text));
+    }
+    return true;
+}
+
+} // namespace data

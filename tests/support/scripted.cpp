@@ -1,0 +1,85 @@
+#include "scripted.h"
+
+#include <QTest>
+
+ScriptedUi::ScriptedUi()
+{
+    app::SetMessageBoxHook([this](const QString& text, app::Buttons) {
+        m_seen << text;
+        if (m_queue.empty() || m_queue.front().kind != Kind::Message) {
+            m_failures << QStringLiteral("unexpected message \"%1\"").arg(text);
+            return app::IDCANCEL;
+        }
+        Step step = std::move(m_queue.front());
+        m_queue.pop_front();
+        if (step.text != text)
+            m_failures << QStringLiteral("message \"%1\" instead of \"%2\"").arg(text, step.text);
+        return step.answer;
+    });
+    app::SetFileDialogHook([this](const QString&, const QString&) {
+        if (m_queue.empty() || m_queue.front().kind != Kind::File) {
+            m_failures << QStringLiteral("unexpected file dialog");
+            return QString();
+        }
+        const QString path = m_queue.front().text;
+        m_queue.pop_front();
+        return path;
+    });
+    app::CDialog::SetModalHook([this](app::CDialog& dlg) {
+        if (m_queue.empty() || m_queue.front().kind != Kind::Dialog) {
+            m_failures << QStringLiteral("unexpected window \"%1\"").arg(dlg.windowTitle());
+            dlg.EndDialog(app::IDCANCEL);
+            return;
+        }
+        Step step = std::move(m_queue.front());
+        m_queue.pop_front();
+        step.script(dlg);
+        if (!dlg.IsEnded()) {
+            m_failures << QStringLiteral("window \"%1\" left open").arg(dlg.windowTitle());
+            dlg.EndDialog(app::IDCANCEL);
+        }
+    });
+}
+
+ScriptedUi::~ScriptedUi()
+{
+    app::SetMessageBoxHook({});
+    app::SetFileDialogHook({});
+    app::CDialog::SetModalHook({});
+}
+
+void ScriptedUi::ExpectMessage(const QString& text, int answer)
+{
+    m_queue.push_back({Kind::Message, nullptr, text, answer, {}});
+}
+
+void ScriptedUi::ExpectFile(const QString& path)
+{
+    m_queue.push_back({Kind::File, nullptr, path, 0, {}});
+}
+
+bool ScriptedUi::Done(QString* why) const
+{
+    QStringList problems = m_failures;
+    for (const Step& s : m_queue)
+        problems << QStringLiteral("expected but not shown: %1")
+                        .arg(s.kind == Kind::Dialog ? QLatin1String(s.className) : s.text);
+    if (why)
+        *why = problems.join(QLatin1String("; "));
+    return problems.isEmpty();
+}
+
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar ch : text) {
+        if (ch == u'\n')
+            QTest::keyClick(widget, Qt::Key_Return, Qt::ControlModifier);
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(widget, key, modifiers);
+}

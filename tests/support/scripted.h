@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/dialoglayer.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// Answers the program's message boxes, file dialogs and modal windows in the order a test expects them.
+// Anything unexpected is answered with Cancel and reported by Done().
+class ScriptedUi {
+public:
+    ScriptedUi();
+    ~ScriptedUi();
+    ScriptedUi(const ScriptedUi&) = delete;
+    ScriptedUi& operator=(const ScriptedUi&) = delete;
+
+    void ExpectMessage(const QString& text, int answer = app::IDOK);
+    void ExpectFile(const QString& path);
+    // The script gets the shown window and must end it (click "OK", "Отмена", ...).
+    template <class D> void ExpectDialog(std::function<void(D&)> script)
+    {
+        m_queue.push_back({Kind::Dialog, D::staticMetaObject.className(), {}, 0,
+            [this, script](app::CDialog& dlg) {
+                if (auto* d = qobject_cast<D*>(&dlg))
+                    script(*d);
+                else
+                    m_failures << QStringLiteral("expected window %1, got \"%2\"")
+                                      .arg(QLatin1String(D::staticMetaObject.className()), dlg.windowTitle());
+            }});
+    }
+
+    bool Done(QString* why) const;
+    QStringList MessagesSeen() const { return m_seen; }
+
+private:
+    enum class Kind { Message, File, Dialog };
+    struct Step {
+        Kind kind;
+        const char* className;
+        QString text;
+        int answer;
+        std::function<void(app::CDialog&)> script;
+    };
+    std::deque<Step> m_queue;
+    QStringList m_failures;
+    QStringList m_seen;
+};
+
+#define VERIFY_SCRIPT(ui)                                                                                             \
+    do {                                                                                                              \
+        QString why_;                                                                                                 \
+        QVERIFY2((ui).Done(&why_), qPrintable(why_));                                                                 \
+    } while (false)
+
+// Types text into a control one character at a time, as a user would (non-ASCII included).
+void TypeText(QWidget* widget, const QString& text);
+// Presses a key on a control, through the program's key routing.
+void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
