@@ -27,6 +27,8 @@ public:
     const QString& IniPath() const { return m_strIniPath; }
     app::CListCtrl* FilmList() const { return m_listFilms; }
     app::CStatusBar* StatusBar() const { return m_wndStatusBar; }
+    // Empties the film list, fills it again from the base and updates the film count.
+    void RefreshFilmList();
 
 protected:
     bool OnInitDialog() override;
@@ -52,7 +54,6 @@ private:
     void ReadConfig(const QString& section, const QString& key);
     void InsertFilmColumns();
     void FillFilmList();
-    void RefreshFilmList();
     void ApplyFilmSelection(int row);
     void CountDebtors();
     void CreateStatusBar();

@@ -1,0 +1,4 @@
+#include "bench.h"
+
+// Filled in with the debtors windows.
+void RunDebtorBenchmarks(BenchContext&) { }
