@@ -272,16 +272,38 @@ void CVidarroDlg::SetDebtorPane()
     m_wndStatusBar->SetPaneText(2, QStringLiteral("Колличество должников: %1").arg(g_nDebtors));
 }
 
-// Commands whose windows are still to come.
+// ---- Film commands ----
+
 void CVidarroDlg::OnAddFilm() { }
+
 void CVidarroDlg::OnEditFilm() { }
+
 void CVidarroDlg::OnDeleteFilm() { }
+
 void CVidarroDlg::OnFindFilm() { }
+
+// ---- Debtor commands ----
+
 void CVidarroDlg::OnAddDebtor() { }
+
 void CVidarroDlg::OnShowDebtors() { }
+
 void CVidarroDlg::OnFindDebtor() { }
+
+// ---- Black list ----
+
 void CVidarroDlg::OnBlackList() { }
+
+// ---- Import ----
+
 void CVidarroDlg::OnImport() { }
+
+// ---- Settings ----
+
 void CVidarroDlg::OnSettings() { }
+
+// ---- About box and help ----
+
 void CVidarroDlg::OnAbout() { }
+
 void CVidarroDlg::OnHelp() { }
