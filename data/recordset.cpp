@@ -4,8 +4,11 @@
 #include "data/dberror.h"
 #include "data/schema.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 namespace data {
 
@@ -13,6 +16,28 @@ namespace {
 QString Quoted(const QString& name)
 {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// The connection's own SQLite handle, for appends without the per-value cost of QSqlQuery's binding:
+// only when Qt's driver runs on the very SQLite this program links (same build), else null.
+sqlite3* NativeHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    static int sameLibrary = -1;
+    if (sameLibrary < 0) {
+        QSqlQuery q(db);
+        sameLibrary = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next()
+            && q.value(0).toString() == QLatin1String(sqlite3_sourceid());
+    }
+    return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+}
+
+QSqlError NativeError(sqlite3* handle)
+{
+    return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
+        QString::number(sqlite3_errcode(handle)));
 }
 } // namespace
 
@@ -67,6 +92,7 @@ void CDaoRecordset::Close()
     if (m_table.isEmpty())
         return;
     m_query = QSqlQuery();
+    ResetInsert();
     m_streaming = false;
     m_rowid = -1;
     m_lastRowid = -1;
@@ -193,16 +219,16 @@ QString CDaoRecordset::GetFieldValue(QLatin1String field) const
 void CDaoRecordset::AddNew()
 {
     m_pending = Pending::AddNew;
-    m_changes.clear();
     m_changeOrder.clear();
+    m_changeValues.clear();
 }
 
 void CDaoRecordset::Edit()
 {
     RequireCurrent("изменение");
     m_pending = Pending::Edit;
-    m_changes.clear();
     m_changeOrder.clear();
+    m_changeValues.clear();
 }
 
 void CDaoRecordset::SetFieldValue(QLatin1String field, const QString& value)
@@ -214,9 +240,89 @@ void CDaoRecordset::SetFieldValue(QLatin1String field, const QString& value)
         known = known || f == field;
     if (!known)
         throw DbError(QStringLiteral("В таблице %1 базы «%2» нет поля %3.").arg(m_table, m_db.GetName(), field));
-    if (!m_changes.contains(field))
-        m_changeOrder << field;
-    m_changes.insert(field, value);
+    // A field set twice keeps its place and takes the last value.
+    for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
+        if (m_changeOrder[i] == field) {
+            m_changeValues[i] = value;
+            return;
+        }
+    }
+    m_changeOrder << field;
+    m_changeValues << value;
+}
+
+void CDaoRecordset::ResetInsert()
+{
+    if (m_insertStmt) {
+        sqlite3_finalize(m_insertStmt);
+        m_insertStmt = nullptr;
+    }
+    m_insert = QSqlQuery();
+    m_insertFields.clear();
+    m_insertPrepared = false;
+}
+
+qint64 CDaoRecordset::Insert()
+{
+    const auto what = [this] { return QStringLiteral("Не удалось добавить запись в таблицу %1 базы").arg(m_table); };
+    if (!m_insertPrepared || m_insertFields != m_changeOrder) {
+        ResetInsert();
+        const QSqlDatabase db = m_db.Connection();
+        sqlite3* handle = NativeHandle(db);
+        QStringList names;
+        QStringList marks;
+        for (const QString& f : std::as_const(m_changeOrder)) {
+            names << Quoted(f);
+            marks << QStringLiteral("?");
+        }
+        const QString sql = names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(m_table))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(Quoted(m_table), names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+        if (handle) {
+            const QByteArray utf8 = sql.toUtf8();
+            if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &m_insertStmt, nullptr) != SQLITE_OK) {
+                const QSqlError error = NativeError(handle);
+                ResetInsert();
+                m_db.Fail(what(), error);
+            }
+        } else {
+            m_insert = QSqlQuery(db);
+            if (!m_insert.prepare(sql))
+                m_db.Fail(what(), m_insert.lastError());
+        }
+        m_insertFields = m_changeOrder;
+        m_insertPrepared = true;
+    }
+
+    if (!m_insertStmt) {
+        for (int i = 0; i < m_changeValues.size(); ++i)
+            m_insert.bindValue(i, m_changeValues[i]);
+        if (!m_insert.exec())
+            m_db.Fail(what(), m_insert.lastError());
+        return m_insert.lastInsertId().toLongLong();
+    }
+
+    // The texts stay alive until the statement has run; a null text is stored as NULL, as QtSql does.
+    m_insertUtf8.resize(m_changeValues.size());
+    int rc = SQLITE_OK;
+    for (int i = 0; i < m_changeValues.size() && rc == SQLITE_OK; ++i) {
+        if (m_changeValues[i].isNull()) {
+            rc = sqlite3_bind_null(m_insertStmt, i + 1);
+            continue;
+        }
+        m_insertUtf8[i] = m_changeValues[i].toUtf8();
+        rc = sqlite3_bind_text(
+            m_insertStmt, i + 1, m_insertUtf8[i].constData(), int(m_insertUtf8[i].size()), SQLITE_STATIC);
+    }
+    sqlite3* handle = sqlite3_db_handle(m_insertStmt);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(m_insertStmt);
+    const QSqlError error = rc == SQLITE_DONE ? QSqlError() : NativeError(handle);
+    sqlite3_reset(m_insertStmt);
+    if (rc != SQLITE_DONE)
+        m_db.Fail(what(), error);
+    return sqlite3_last_insert_rowid(handle);
 }
 
 void CDaoRecordset::Update()
@@ -230,44 +336,36 @@ void CDaoRecordset::Update()
     m_query.finish();
     m_streaming = false;
 
-    QSqlQuery q(m_db.Connection());
     if (pending == Pending::AddNew) {
-        QStringList names;
-        QStringList marks;
-        for (const QString& f : m_changeOrder) {
-            names << Quoted(f);
-            marks << QStringLiteral("?");
+        const qint64 rowid = Insert();
+        if (!m_appendOnly) {
+            MoveToRowId(rowid);
+            return;
         }
-        const QString sql = names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(m_table))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(Quoted(m_table), names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-        q.prepare(sql);
-        for (const QString& f : m_changeOrder)
-            q.addBindValue(m_changes.value(f));
-        if (!q.exec())
-            m_db.Fail(QStringLiteral("Не удалось добавить запись в таблицу %1 базы").arg(m_table), q.lastError());
-        MoveToRowId(q.lastInsertId().toLongLong());
+        m_rowid = -1;
+        m_lastRowid = rowid;
+        m_values.clear();
         return;
     }
 
+    QSqlQuery q(m_db.Connection());
     if (m_changeOrder.isEmpty())
         return;
     QStringList sets;
     for (const QString& f : m_changeOrder)
         sets << Quoted(f) + QStringLiteral(" = ?");
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(Quoted(m_table), sets.join(QLatin1String(", "))));
-    for (const QString& f : m_changeOrder)
-        q.addBindValue(m_changes.value(f));
+    for (const QString& v : std::as_const(m_changeValues))
+        q.addBindValue(v);
     q.addBindValue(m_rowid);
     if (!q.exec())
         m_db.Fail(QStringLiteral("Не удалось изменить запись в таблице %1 базы").arg(m_table), q.lastError());
     if (q.numRowsAffected() != 1)
         throw DbError(QStringLiteral("Запись таблицы %1 базы «%2» уже удалена.").arg(m_table, m_db.GetName()));
-    for (const QString& f : m_changeOrder) {
-        const auto it = m_index.constFind(f);
+    for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
+        const auto it = m_index.constFind(m_changeOrder[i]);
         if (it != m_index.cend())
-            m_values[it.value() - 1] = m_changes.value(f);
+            m_values[it.value() - 1] = m_changeValues[i];
     }
 }
 

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
+struct sqlite3_stmt;
+
 namespace data {
 
 class CDaoDatabase;
@@ -45,6 +49,9 @@ public:
     void SetFieldValue(QLatin1String field, const QString& value);
     // Stores the new or changed record; a new record becomes the current one.
     void Update();
+    // For appending many records in a row (an import): a stored new record does not become the current
+    // one, which saves reading it back; the record set stays at end. Off by default.
+    void SetAppendOnly(bool appendOnly) { m_appendOnly = appendOnly; }
     // Deletes the current record; MoveNext then goes on with the record after it.
     void Delete();
 
@@ -56,6 +63,9 @@ private:
     void RequireCurrent(const char* operation) const;
     QString SelectList() const;
     [[noreturn]] void Fail(const QString& what) const;
+    // Stores the pending new record; its rowid.
+    qint64 Insert();
+    void ResetInsert();
 
     CDaoDatabase& m_db;
     QLatin1String m_table;
@@ -67,8 +77,16 @@ private:
     qint64 m_lastRowid = -1; // where MoveNext goes on after a write or a positioned move
     QStringList m_values;
     Pending m_pending = Pending::None;
-    QHash<QString, QString> m_changes;
-    QStringList m_changeOrder;
+    QStringList m_changeOrder; // fields set since AddNew or Edit, in the order first set
+    QStringList m_changeValues;
+    bool m_appendOnly = false;
+    // The last INSERT, prepared once for the records that set the same fields: on SQLite's own handle
+    // when that is safe, through QSqlQuery otherwise.
+    sqlite3_stmt* m_insertStmt = nullptr;
+    QSqlQuery m_insert;
+    QStringList m_insertFields;
+    bool m_insertPrepared = false;
+    std::vector<QByteArray> m_insertUtf8;
 };
 
 } // namespace data

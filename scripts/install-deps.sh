@@ -6,7 +6,7 @@ PACKAGES=(
     # build
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite qt6-translations-l10n
-    mdbtools-dev libsimpleini-dev fp-utils
+    mdbtools-dev libsimpleini-dev fp-utils libsqlite3-dev
     # demo catalogue, headless runs and screenshots
     sqlite3 xvfb xauth xdotool imagemagick fonts-dejavu-core
     # mdb-export for the import benchmark
