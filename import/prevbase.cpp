@@ -260,6 +260,13 @@ bool CPrevBase::ReadTable(const QString& table, const QStringList& columns, QLis
         ok = SqliteReadTable(m_path, table, columns, rows, &message);
     if (!ok && error)
         *error = message;
+    // A missing value is the empty text, never a null string: written back, a null string is stored as NULL.
+    if (ok) {
+        for (QStringList& row : *rows)
+            for (QString& value : row)
+                if (value.isNull())
+                    value = QLatin1String("");
+    }
     return ok;
 }
 
