@@ -4,6 +4,7 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
+#include "import/updialog.h"
 #include "settings/profile.h"
 
 #include <QLabel>
@@ -297,7 +298,19 @@ void CVidarroDlg::OnBlackList() { }
 
 // ---- Import ----
 
-void CVidarroDlg::OnImport() { }
+void CVidarroDlg::OnImport()
+{
+    CUpDialog UpDialog(this);
+    UpDialog.m_strBasePath = m_strBasePath;
+    UpdateData(false);
+    if (UpDialog.DoModal() != app::IDOK)
+        return;
+    m_listFilms->DeleteAllItems();
+    FillFilmList();
+    CountDebtors();
+    SetFilmCountPane();
+    SetDebtorPane();
+}
 
 // ---- Settings ----
 
