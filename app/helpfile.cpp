@@ -44,8 +44,13 @@ QString FindHelpFile(const QStringList& candidates)
 
 bool OpenHelpFile()
 {
+    return OpenHelpFile(HelpFileCandidates(QDir::currentPath(), QCoreApplication::applicationDirPath()));
+}
+
+bool OpenHelpFile(const QStringList& candidates)
+{
     // openUrl() reports success for a file that does not exist, so the file is checked first.
-    const QString path = FindHelpFile(HelpFileCandidates(QDir::currentPath(), QCoreApplication::applicationDirPath()));
+    const QString path = FindHelpFile(candidates);
     if (path.isEmpty())
         return false;
     const QUrl url = QUrl::fromLocalFile(path);

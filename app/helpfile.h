@@ -19,6 +19,8 @@ QString FindHelpFile(const QStringList& candidates);
 // Hands the guide to the desktop and returns at once: the viewer runs on its own. False, with nothing shown,
 // when no guide is found or the desktop cannot open it.
 bool OpenHelpFile();
+// The same with the places to look in given.
+bool OpenHelpFile(const QStringList& candidates);
 
 // Tests replace the desktop call (QDesktopServices::openUrl).
 using DesktopOpenHook = std::function<bool(const QUrl& url)>;
