@@ -53,7 +53,7 @@ constexpr int kCommandButtons[] = {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, ID
 
 struct GroupLayout {
     int debtorsY, serviceY, helpY;
-    std::initializer_list<int> visible;
+    std::vector<int> visible;
 };
 GroupLayout LayoutOf(CVidarroDlg::Group g)
 {
@@ -116,6 +116,8 @@ bool CVidarroDlg::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
     setWindowIcon(m_hIcon);
+    // Keys first, so Ctrl+Q still ends the program when the catalogue cannot be opened.
+    LoadAccelerators(IDR_ACCELERATOR);
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
@@ -123,7 +125,6 @@ bool CVidarroDlg::OnInitDialog()
     m_strBasePath = cDaoDB.GetName();
     m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
     UpdateData(false);
-    LoadAccelerators(IDR_ACCELERATOR);
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
     m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
 
