@@ -17,8 +17,6 @@ class TestAboutDlg : public QObject {
 private Q_SLOTS:
     void showsNameAndPictures();
     void helpButtonOpensTheGuideAndStays();
-    void closes_data();
-    void closes();
 };
 
 void TestAboutDlg::showsNameAndPictures()
@@ -74,34 +72,6 @@ void TestAboutDlg::helpButtonOpensTheGuideAndStays()
     VERIFY_SCRIPT(ui);
     app::SetDesktopOpenHook({});
     QDir::setCurrent(old);
-}
-
-void TestAboutDlg::closes_data()
-{
-    QTest::addColumn<int>("how");
-    QTest::addColumn<int>("result");
-    QTest::newRow("OK") << 0 << app::IDOK;
-    QTest::newRow("Enter on OK") << 1 << app::IDOK;
-    QTest::newRow("Esc") << 2 << app::IDCANCEL;
-}
-
-void TestAboutDlg::closes()
-{
-    QFETCH(int, how);
-    QFETCH(int, result);
-    ScriptedUi ui;
-    ui.ExpectDialog<CAboutDlg>([how](CAboutDlg& d) {
-        QWidget* ok = d.GetDlgItem(app::IDOK);
-        if (how == 0)
-            QTest::mouseClick(static_cast<QPushButton*>(ok), Qt::LeftButton);
-        else if (how == 1)
-            PressKey(ok, Qt::Key_Return);
-        else
-            PressKey(d.focusWidget() ? d.focusWidget() : ok, Qt::Key_Escape);
-    });
-    CAboutDlg dlg;
-    QCOMPARE(dlg.DoModal(), result);
-    VERIFY_SCRIPT(ui);
 }
 
 QTEST_MAIN(TestAboutDlg)

@@ -7,8 +7,6 @@
 #include "scripted.h"
 #include "testbase.h"
 
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,10 +21,8 @@ class TestAddBlack : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void templateMatches();
     void storesByNdRule_data();
     void storesByNdRule();
-    void typedTextIsStoredAsTyped();
     void enterInEditsDoesNothing();
     void enterOnFocusedOkSaves();
     void escapeAndCancelWriteNothing();
@@ -46,21 +42,6 @@ private:
         return dlg.DoModal();
     }
 };
-
-void TestAddBlack::templateMatches()
-{
-    TempCatalogue cat;
-    ScriptedUi ui;
-    Run(cat, ui, [](CAddBlack& d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Добавить в черный список."));
-        QVERIFY(d.Item<QLineEdit>(IDC_NAME));
-        QVERIFY(d.Item<QPlainTextEdit>(IDC_REASON)); // the reason may span lines
-        QVERIFY(app::EditText(d.GetDlgItem(IDC_NAME)).isEmpty());
-        QVERIFY(app::EditText(d.GetDlgItem(IDC_REASON)).isEmpty());
-        d.SendCommand(app::IDCANCEL);
-    });
-    VERIFY_SCRIPT(ui);
-}
 
 void TestAddBlack::storesByNdRule_data()
 {
@@ -97,20 +78,6 @@ void TestAddBlack::storesByNdRule()
     const QList<QStringList> rows = cat.Rows(kTable);
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[1], (QStringList { storedName, storedReason })); // appended last
-}
-
-void TestAddBlack::typedTextIsStoredAsTyped()
-{
-    TempCatalogue cat;
-    ScriptedUi ui;
-    Run(cat, ui, [](CAddBlack& d) {
-        TypeText(d.GetDlgItem(IDC_NAME), QStringLiteral("Сидоров Ё."));
-        TypeText(d.GetDlgItem(IDC_REASON), QStringLiteral("Диск поцарапан,\nкассету потерял"));
-        QTest::mouseClick(d.Item<QPushButton>(IDC_SAVE), Qt::LeftButton);
-    });
-    VERIFY_SCRIPT(ui);
-    QCOMPARE(cat.Rows(kTable),
-        (QList<QStringList> { { QStringLiteral("Сидоров Ё."), QStringLiteral("Диск поцарапан,\nкассету потерял") } }));
 }
 
 void TestAddBlack::enterInEditsDoesNothing()

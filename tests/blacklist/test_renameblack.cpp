@@ -6,7 +6,6 @@
 #include "scripted.h"
 #include "testbase.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -14,7 +13,6 @@ namespace {
 const QString kTable = QStringLiteral("BLACKSPISOK");
 constexpr int IDC_NAME = 1017;
 constexpr int IDC_REASON = 1018;
-constexpr int IDC_POSITION = 1019;
 constexpr int IDC_SAVE = 1047;
 
 qint64 RowIdAt(const TempCatalogue& cat, int position)
@@ -32,7 +30,6 @@ class TestRenameBlack : public QObject {
 
 private Q_SLOTS:
     void init();
-    void templateMatches();
     void opensTheEntryItWasGiven_data();
     void opensTheEntryItWasGiven();
     void savesOnlyThatEntry_data();
@@ -62,20 +59,6 @@ void TestRenameBlack::init()
     m_cat->AddBlack(QStringLiteral("Петров"), QStringLiteral("первый"));
     m_cat->AddBlack(QStringLiteral("Сидоров"), QStringLiteral("n/d"));
     m_cat->AddBlack(QStringLiteral("Петров"), QStringLiteral("второй"));
-}
-
-void TestRenameBlack::templateMatches()
-{
-    ScriptedUi ui;
-    Run(2, -1, ui, [](CRenameBlack& d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Изменить в черном списке."));
-        QVERIFY(d.Item<QLineEdit>(IDC_REASON)); // one line here, unlike the add dialog
-        QVERIFY(d.GetDlgItem(IDC_POSITION)->isHidden());
-        QCOMPARE(app::EditText(d.GetDlgItem(IDC_POSITION)), QStringLiteral("2"));
-        QCOMPARE(d.focusWidget(), d.GetDlgItem(IDC_SAVE));
-        d.SendCommand(app::IDCANCEL);
-    });
-    VERIFY_SCRIPT(ui);
 }
 
 void TestRenameBlack::opensTheEntryItWasGiven_data()
