@@ -1,10 +1,14 @@
 #include "app/vidarrodlg.h"
 
+#include "app/aboutdlg.h"
+#include "app/helpfile.h"
+#include "blacklist/blacklist.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "import/updialog.h"
+#include "settings/configdialog.h"
 #include "settings/profile.h"
 
 #include <QLabel>
@@ -294,7 +298,14 @@ void CVidarroDlg::OnFindDebtor() { }
 
 // ---- Black list ----
 
-void CVidarroDlg::OnBlackList() { }
+void CVidarroDlg::OnBlackList()
+{
+    CBlackList BlackList(this);
+    BlackList.m_strBasePath = m_strBasePath;
+    BlackList.m_strIniPath = m_strIniPath;
+    UpdateData(false);
+    BlackList.DoModal();
+}
 
 // ---- Import ----
 
@@ -314,10 +325,25 @@ void CVidarroDlg::OnImport()
 
 // ---- Settings ----
 
-void CVidarroDlg::OnSettings() { }
+void CVidarroDlg::OnSettings()
+{
+    CConfigDialog ConfigDialog(this);
+    ConfigDialog.m_strIniPath = m_strIniPath;
+    if (ConfigDialog.DoModal() == app::IDOK)
+        ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
+    // The style just read replaces full-row selection, and Cancel must keep it too.
+    m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
+}
 
 // ---- About box and help ----
 
-void CVidarroDlg::OnAbout() { }
+void CVidarroDlg::OnAbout()
+{
+    CAboutDlg AboutDialog(this);
+    AboutDialog.DoModal();
+}
 
-void CVidarroDlg::OnHelp() { }
+void CVidarroDlg::OnHelp()
+{
+    app::OpenHelpFile();
+}

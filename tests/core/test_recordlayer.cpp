@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -319,6 +320,20 @@ private Q_SLOTS:
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("other"));
         QCOMPARE(Titles(m_base).size(), 2);
+    }
+
+    void readOnlyFileFailsClearlyAndStaysAsItWas()
+    {
+        AppendFilm(m_base, QStringLiteral("Один"));
+        // Tests run as root, where file modes do not stop a write; the immutable flag does.
+        if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_base}) != 0)
+            QSKIP("chattr +i is not available here");
+        const QByteArray before = Digest(m_base);
+        const QString error = ErrorOf([&] { AppendFilm(m_base, QStringLiteral("Два")); });
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_base});
+        QVERIFY2(error.contains(QStringLiteral("только для чтения")) && error.contains(m_base), qPrintable(error));
+        QCOMPARE(Digest(m_base), before);
+        QCOMPARE(Titles(m_base), QStringList{QStringLiteral("Один")});
     }
 
     void closingTheDatabaseClosesItsRecordSets()
