@@ -84,6 +84,9 @@ constexpr ResultColumn kColumns[] = {
     { u"Носитель", 50 },
     { u"Время", 50 },
 };
+// Up to this many matches are read one by one; more in a second pass over the table.
+constexpr size_t kFewMatches = 1000;
+
 // The fields the result columns show, in column order.
 constexpr QLatin1String kResultFields[] = { data::field::NameFilm, data::field::Zanr, data::field::Rezisser,
     data::field::Reiting, data::field::Nositel, data::field::Prodol };
@@ -211,32 +214,56 @@ void CFindDialog::OnFind()
 
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
-    CDaoRecordset rs(cDaoDB);
+    // The search reads the one field it compares; the listed fields are read for the matches only.
+    std::vector<qint64> matches;
+    {
+        CDaoRecordset rs(cDaoDB);
+        rs.Open(table::Films, { QString(mode->field) });
+        const bool byRating = mode->field == field::Reiting;
+        const int wanted = LeadingInt(findtext);
+        while (!rs.IsEOF()) {
+            const QString basetext = rs.GetFieldValue(mode->field);
+            bool match = false;
+            if (byRating) {
+                const int rating = LeadingInt(basetext);
+                match = mode->mode == 4 ? rating > wanted : mode->mode == 5 ? rating < wanted : rating == wanted;
+            } else {
+                // The whole text, letter case ignored (Cyrillic and Ё included): SQL would fold Latin only.
+                match = FoldCase(basetext) == findtext;
+            }
+            if (match)
+                matches.push_back(rs.RowId());
+            rs.MoveNext();
+        }
+    }
+
     QStringList columns;
     for (QLatin1String f : kResultFields)
         columns << f;
+    CDaoRecordset rs(cDaoDB);
     rs.Open(table::Films, columns);
-
-    const bool byRating = mode->field == field::Reiting;
-    const int wanted = LeadingInt(findtext);
     std::vector<app::CListModel::Row> found;
-    while (!rs.IsEOF()) {
-        const QString basetext = rs.GetFieldValue(mode->field);
-        bool match = false;
-        if (byRating) {
-            const int rating = LeadingInt(basetext);
-            match = mode->mode == 4 ? rating > wanted : mode->mode == 5 ? rating < wanted : rating == wanted;
-        } else {
-            // The whole text, letter case ignored (Cyrillic and Ё included): SQL would fold Latin only.
-            match = FoldCase(basetext) == findtext;
+    found.reserve(matches.size());
+    auto take = [&] {
+        QStringList cells;
+        for (QLatin1String f : kResultFields)
+            cells << rs.GetFieldValue(f);
+        found.push_back({ cells, rs.RowId() });
+    };
+    if (matches.size() <= kFewMatches) {
+        for (qint64 rowid : matches)
+            if (rs.MoveToRowId(rowid))
+                take();
+    } else {
+        // Many matches: one more pass in record order beats a lookup each.
+        size_t next = 0;
+        while (!rs.IsEOF() && next < matches.size()) {
+            while (next < matches.size() && matches[next] < rs.RowId())
+                ++next;
+            if (next < matches.size() && matches[next] == rs.RowId())
+                take();
+            rs.MoveNext();
         }
-        if (match) {
-            QStringList cells;
-            for (QLatin1String f : kResultFields)
-                cells << rs.GetFieldValue(f);
-            found.push_back({ cells, rs.RowId() });
-        }
-        rs.MoveNext();
     }
     // The last match in table order comes first.
     std::reverse(found.begin(), found.end());
