@@ -1,5 +1,8 @@
 #include "app/vidarrodlg.h"
 
+#include "app/aboutdlg.h"
+#include "app/helpfile.h"
+#include "blacklist/blacklist.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -7,6 +10,7 @@
 #include "films/adddialog.h"
 #include "films/finddialog.h"
 #include "films/renamedialog.h"
+#include "settings/configdialog.h"
 #include "settings/profile.h"
 
 #include <QLabel>
@@ -52,7 +56,7 @@ constexpr int kCommandButtons[] = {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, ID
 
 struct GroupLayout {
     int debtorsY, serviceY, helpY;
-    std::initializer_list<int> visible;
+    std::vector<int> visible;
 };
 GroupLayout LayoutOf(CVidarroDlg::Group g)
 {
@@ -115,6 +119,8 @@ bool CVidarroDlg::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
     setWindowIcon(m_hIcon);
+    // Keys first, so Ctrl+Q still ends the program when the catalogue cannot be opened.
+    LoadAccelerators(IDR_ACCELERATOR);
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
@@ -122,7 +128,6 @@ bool CVidarroDlg::OnInitDialog()
     m_strBasePath = cDaoDB.GetName();
     m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
     UpdateData(false);
-    LoadAccelerators(IDR_ACCELERATOR);
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
     m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
 
@@ -351,7 +356,14 @@ void CVidarroDlg::OnFindDebtor() { }
 
 // ---- Black list ----
 
-void CVidarroDlg::OnBlackList() { }
+void CVidarroDlg::OnBlackList()
+{
+    CBlackList BlackList(this);
+    BlackList.m_strBasePath = m_strBasePath;
+    BlackList.m_strIniPath = m_strIniPath;
+    UpdateData(false);
+    BlackList.DoModal();
+}
 
 // ---- Import ----
 
@@ -359,10 +371,25 @@ void CVidarroDlg::OnImport() { }
 
 // ---- Settings ----
 
-void CVidarroDlg::OnSettings() { }
+void CVidarroDlg::OnSettings()
+{
+    CConfigDialog ConfigDialog(this);
+    ConfigDialog.m_strIniPath = m_strIniPath;
+    if (ConfigDialog.DoModal() == app::IDOK)
+        ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
+    // The style just read replaces full-row selection, and Cancel must keep it too.
+    m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
+}
 
 // ---- About box and help ----
 
-void CVidarroDlg::OnAbout() { }
+void CVidarroDlg::OnAbout()
+{
+    CAboutDlg AboutDialog(this);
+    AboutDialog.DoModal();
+}
 
-void CVidarroDlg::OnHelp() { }
+void CVidarroDlg::OnHelp()
+{
+    app::OpenHelpFile();
+}
