@@ -421,7 +421,8 @@ void TestAddDialog::missingBase()
         d.SendCommand(1047);
         QVERIFY(!d.IsEnded());
         QCOMPARE(messages.Texts().size(), 1);
-        QVERIFY(messages.Texts().value(0).contains(cat.BasePath()));
+        QVERIFY2(
+            messages.Texts().value(0).contains(QStringLiteral("BaseFilm.mdb")), qPrintable(messages.Texts().value(0)));
         QVERIFY(!QFile::exists(cat.BasePath()));
         QCOMPARE(app::EditText(d.GetDlgItem(1017)), QStringLiteral("Иваново детство"));
         QVERIFY(QFile::rename(moved, cat.BasePath()));

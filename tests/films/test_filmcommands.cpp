@@ -90,7 +90,7 @@ void Run(CVidarroDlg& w, int id, const QString& how)
     const auto [item, key] = commands.value(id);
     if (how == u"button") {
         QTest::mouseClick(w.GetDlgItem(IDC_FILMS), Qt::LeftButton);
-        // The films group is open now; its buttons are clicked where they stand.
+        QVERIFY(w.GetDlgItem(id)->isVisible());
         QTest::mouseClick(w.GetDlgItem(id), Qt::LeftButton);
     } else if (how == u"menu") {
         QAction* found = nullptr;
