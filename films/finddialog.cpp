@@ -84,6 +84,15 @@ constexpr ResultColumn kColumns[] = {
     { u"Носитель", 50 },
     { u"Время", 50 },
 };
+// FoldCase(text) == folded, without folding the texts that cannot match: folding keeps the length of
+// every character but U+0130 (capital I with dot), which becomes two.
+bool EqualsFolded(const QString& text, const QString& folded)
+{
+    if (text.size() > folded.size() || (text.size() < folded.size() && !text.contains(QChar(0x130))))
+        return false;
+    return data::FoldCase(text) == folded;
+}
+
 // Up to this many matches are read one by one; more in a second pass over the table.
 constexpr size_t kFewMatches = 1000;
 
@@ -229,7 +238,7 @@ void CFindDialog::OnFind()
                 match = mode->mode == 4 ? rating > wanted : mode->mode == 5 ? rating < wanted : rating == wanted;
             } else {
                 // The whole text, letter case ignored (Cyrillic and Ё included): SQL would fold Latin only.
-                match = FoldCase(basetext) == findtext;
+                match = EqualsFolded(basetext, findtext);
             }
             if (match)
                 matches.push_back(rs.RowId());

@@ -249,6 +249,9 @@ void TestFindDialog::textModes_data()
                                      << QStringList { u"MATRIX"_s, u"Matrix"_s };
     QTest::newRow("placeholder") << int(IDC_BYDIRECTOR) << "N/D" << QStringList { u" Ёлки"_s };
     QTest::newRow("empty text") << int(IDC_BYNAME) << "" << QStringList {};
+    QTest::newRow("a letter that folds to two") << int(IDC_BYNAME) << "i\u0307stanbul" << QStringList { u"İstanbul"_s };
+    QTest::newRow("the same in capitals") << int(IDC_BYNAME) << "İSTANBUL" << QStringList { u"İstanbul"_s };
+    QTest::newRow("one letter short") << int(IDC_BYNAME) << "istanbul" << QStringList {};
 }
 
 void TestFindDialog::textModes()
@@ -259,6 +262,8 @@ void TestFindDialog::textModes()
 
     TempCatalogue cat;
     FillCatalogue(cat);
+    cat.AddFilm({ QStringLiteral("İstanbul"), QStringLiteral("Джейлан"), QString(), QString(), QString(), QString(),
+        QString(), QString() });
     const QByteArray before = cat.FileBytes();
     ScriptedUi ui;
     RunFind(cat, ui, [&](CFindDialog& d) {
