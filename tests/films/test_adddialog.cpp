@@ -73,12 +73,7 @@ void TestAddDialog::templates()
     QCOMPARE(films::Genres().size(), 15);
     QCOMPARE(films::Media().size(), 9);
 
-    // Tab order: "OK", "Отмена", then the form; the add dialog's comment has several lines.
-    QList<int> order;
-    for (const rc::Control& c : rc::Resources::Get().FindDialog(130)->controls)
-        if (c.id > 0)
-            order << c.id;
-    QCOMPARE(order, (QList<int> { 1047, 2, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027 }));
+    // The add dialog's comment has several lines.
     CAddDialog dlg;
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Добавить."));
     QVERIFY(dlg.Item<QPlainTextEdit>(1027));
