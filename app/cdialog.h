@@ -53,6 +53,10 @@ public:
     // Dialog units to pixels for the window's font.
     QRect MapDialogRect(const QRect& dialogUnits) const;
 
+    // Pixel rectangles laid out for the classic 8-point dialog font (base units 6 x 13), in pixels of the
+    // font in use, so controls placed at run time keep their places beside the template's.
+    QRect MapClassicPixels(const QRect& pixels) const;
+
     // Moves a control to a pixel rectangle of the client area.
     void MoveControl(int id, const QRect& pixels);
     void ShowControl(int id, bool show);
