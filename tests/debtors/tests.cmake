@@ -1,0 +1,2 @@
+vidarro_add_test(test_adddolgdialog SOURCES debtors/test_adddolgdialog.cpp debtors/debtortest.h)
+vidarro_add_test(test_renamedolgdialog SOURCES debtors/test_renamedolgdialog.cpp debtors/debtortest.h)
