@@ -181,9 +181,13 @@ QWidget* CDialog::CreateControl(const rc::Control& c)
         w = new QGroupBox(c.text, m_client);
         w->setFocusPolicy(Qt::NoFocus);
         break;
-    case rc::Kind::Radio:
-        w = new QRadioButton(c.text, m_client);
+    case rc::Kind::Radio: {
+        auto* radio = new QRadioButton(c.text, m_client);
+        const int id = c.id;
+        connect(radio, &QRadioButton::clicked, this, [this, id] { SendCommand(id); });
+        w = radio;
         break;
+    }
     case rc::Kind::Slider: {
         auto* slider = new QSlider(Qt::Horizontal, m_client);
         slider->setTickPosition(c.flags & rc::NoTicks ? QSlider::NoTicks : QSlider::TicksBelow);
@@ -307,7 +311,10 @@ QWidget* CDialog::GetDlgItem(int id) const
 void CDialog::MoveControl(int id, const QRect& pixels)
 {
     if (QWidget* w = GetDlgItem(id)) {
-        w->setGeometry(pixels);
+        QRect r = pixels;
+        if (auto* combo = qobject_cast<QComboBox*>(w)) // as in the template, the height includes the drop-down
+            r.setHeight(combo->sizeHint().height());
+        w->setGeometry(r);
         w->update();
     }
 }
