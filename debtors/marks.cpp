@@ -14,24 +14,32 @@ constexpr std::array<Mark, 3> kMarks{{{kMarkCancelled, u"N"}, {kMarkWhiteList, u
 
 QStringList MarkEntries()
 {
-    QStringList entries;
-    for (const Mark& m : kMarks)
-        entries << QString::fromUtf16(m.entry);
+    // Built once: a long list shares these strings instead of making one per row.
+    static const QStringList entries = [] {
+        QStringList list;
+        for (const Mark& m : kMarks)
+            list << QString::fromUtf16(m.entry);
+        return list;
+    }();
     return entries;
 }
 
 QString MarkCode(const QString& entry)
 {
-    for (const Mark& m : kMarks)
-        if (entry == QStringView(m.entry))
-            return QString::fromUtf16(m.code);
-    return {};
+    static const QStringList codes = [] {
+        QStringList list;
+        for (const Mark& m : kMarks)
+            list << QString::fromUtf16(m.code);
+        return list;
+    }();
+    const qsizetype index = MarkEntries().indexOf(entry);
+    return index < 0 ? QString() : codes[index];
 }
 
 QString MarkEntry(const QString& code)
 {
     const int index = MarkIndex(code);
-    return index < 0 ? QString() : QString::fromUtf16(kMarks[size_t(index)].entry);
+    return index < 0 ? QString() : MarkEntries()[index];
 }
 
 int MarkIndex(const QString& code)
