@@ -1,5 +1,8 @@
 #include "app/vidarrodlg.h"
 
+#include "app/aboutdlg.h"
+#include "app/helpfile.h"
+#include "blacklist/blacklist.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -8,6 +11,7 @@
 #include "debtors/debtorsound.h"
 #include "debtors/finddolgdialog.h"
 #include "debtors/showdolgdialog.h"
+#include "settings/configdialog.h"
 #include "settings/profile.h"
 
 #include <QLabel>
@@ -53,7 +57,7 @@ constexpr int kCommandButtons[] = {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, ID
 
 struct GroupLayout {
     int debtorsY, serviceY, helpY;
-    std::initializer_list<int> visible;
+    std::vector<int> visible;
 };
 GroupLayout LayoutOf(CVidarroDlg::Group g)
 {
@@ -116,6 +120,8 @@ bool CVidarroDlg::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
     setWindowIcon(m_hIcon);
+    // Keys first, so Ctrl+Q still ends the program when the catalogue cannot be opened.
+    LoadAccelerators(IDR_ACCELERATOR);
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
@@ -123,7 +129,6 @@ bool CVidarroDlg::OnInitDialog()
     m_strBasePath = cDaoDB.GetName();
     m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
     UpdateData(false);
-    LoadAccelerators(IDR_ACCELERATOR);
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
     m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
 
@@ -338,7 +343,14 @@ void CVidarroDlg::PlayDebtorSound()
 
 // ---- Black list ----
 
-void CVidarroDlg::OnBlackList() { }
+void CVidarroDlg::OnBlackList()
+{
+    CBlackList BlackList(this);
+    BlackList.m_strBasePath = m_strBasePath;
+    BlackList.m_strIniPath = m_strIniPath;
+    UpdateData(false);
+    BlackList.DoModal();
+}
 
 // ---- Import ----
 
@@ -346,10 +358,25 @@ void CVidarroDlg::OnImport() { }
 
 // ---- Settings ----
 
-void CVidarroDlg::OnSettings() { }
+void CVidarroDlg::OnSettings()
+{
+    CConfigDialog ConfigDialog(this);
+    ConfigDialog.m_strIniPath = m_strIniPath;
+    if (ConfigDialog.DoModal() == app::IDOK)
+        ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
+    // The style just read replaces full-row selection, and Cancel must keep it too.
+    m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
+}
 
 // ---- About box and help ----
 
-void CVidarroDlg::OnAbout() { }
+void CVidarroDlg::OnAbout()
+{
+    CAboutDlg AboutDialog(this);
+    AboutDialog.DoModal();
+}
 
-void CVidarroDlg::OnHelp() { }
+void CVidarroDlg::OnHelp()
+{
+    app::OpenHelpFile();
+}

@@ -2,8 +2,10 @@
 
 #include "data/dberror.h"
 #include "data/recordset.h"
+#include "data/schema.h"
 
 #include <QAtomicInt>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -19,6 +21,22 @@ QAtomicInt g_connectionCounter;
 
 // How long a write waits for another process's lock before it fails.
 constexpr int kBusyTimeoutMs = 2000;
+
+// The engine's text, with what it means for the user in front of it.
+QString Describe(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    const QString text = error.text();
+    if (code == QLatin1String("5") || code == QLatin1String("6"))
+        return QStringLiteral("база занята другой программой (%1)").arg(text);
+    if (code == QLatin1String("8"))
+        return QStringLiteral("файл открыт только для чтения (%1)").arg(text);
+    if (code == QLatin1String("26"))
+        return QStringLiteral("файл не является базой данных (%1)").arg(text);
+    if (code == QLatin1String("11"))
+        return QStringLiteral("файл повреждён (%1)").arg(text);
+    return text;
+}
 } // namespace
 
 CDaoDatabase::CDaoDatabase() = default;
@@ -33,8 +51,12 @@ void CDaoDatabase::Open(const QString& path)
     Close();
     const QFileInfo info(path);
     const QString full = info.absoluteFilePath();
+    if (path.isEmpty())
+        throw DbError(QStringLiteral("Каталог не открыт: при запуске программы файл «%1» не был найден.")
+                          .arg(kBaseFileName));
     if (!info.exists())
-        throw DbError(QStringLiteral("Файл базы «%1» не найден.").arg(full));
+        throw DbError(QStringLiteral("Файл базы «%1» не найден в папке «%2».")
+                          .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath())));
     if (!info.isFile())
         throw DbError(QStringLiteral("«%1» не является файлом базы.").arg(full));
 
@@ -53,12 +75,12 @@ void CDaoDatabase::Open(const QString& path)
         // A file that is not SQLite opens fine and fails only at its first query.
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString text = probe.lastError().text();
+            const QString text = Describe(probe.lastError());
             probe = QSqlQuery();
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw DbError(QStringLiteral("Файл «%1» не является базой Vidarro или повреждён: %2").arg(full, text));
+            throw DbError(QStringLiteral("Не удалось открыть базу «%1»: %2").arg(full, text));
         }
     }
     m_connection = name;
@@ -91,12 +113,7 @@ QSqlDatabase CDaoDatabase::Connection() const
 
 void CDaoDatabase::Fail(const QString& what, const QSqlError& error) const
 {
-    QString text = error.text();
-    if (error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6"))
-        text = QStringLiteral("база занята другой программой (%1)").arg(text);
-    else if (error.nativeErrorCode() == QLatin1String("8"))
-        text = QStringLiteral("файл открыт только для чтения (%1)").arg(text);
-    throw DbError(QStringLiteral("%1 «%2»: %3").arg(what, m_path, text));
+    throw DbError(QStringLiteral("%1 «%2»: %3").arg(what, m_path, Describe(error)));
 }
 
 void CDaoDatabase::Execute(const QString& sql)

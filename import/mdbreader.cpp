@@ -173,7 +173,9 @@ CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& argu
     bool hung = false;
     bool flooded = false;
     while (process.state() != QProcess::NotRunning) {
-        process.waitForReadyRead(100);
+        // waitForReadyRead() returns at once when the helper has closed its output but lives on.
+        if (!process.waitForReadyRead(100) && process.state() == QProcess::Running)
+            process.waitForFinished(100);
         const QByteArray chunk = process.readAllStandardOutput();
         if (!chunk.isEmpty()) {
             output->append(chunk);

@@ -258,6 +258,7 @@ private Q_SLOTS:
     void awkwardPaths();
     void unusableFiles();
     void helperFailuresAreErrors();
+    void libmdbLoopIsCutOff();
     void damagedCopiesNeverHangOrCrash();
 
 private:
@@ -600,6 +601,42 @@ void TestPrevBase::helperFailuresAreErrors()
     QVERIFY2(error.contains(u"vidarro-mdbread"_s), qPrintable(error));
 }
 
+void TestPrevBase::libmdbLoopIsCutOff()
+{
+    // libmdb follows a long memo's chain of pieces until a piece says "no more"; an empty piece that
+    // names itself as the next one sends it round for ever. Build that into film 5000's comment
+    // (12000 bytes, so its memo header starts with that length and no flags).
+    QByteArray bytes = FileBytes(FixturePath(u"prev-large.mdb"_s));
+    const qsizetype header = bytes.indexOf(QByteArray("\xe0\x2e\x00\x00", 4));
+    QVERIFY(header > 0);
+    const auto u8 = [&bytes](qsizetype at) { return quint32(uchar(bytes.at(at))); };
+    const quint32 pageRow = u8(header + 4) | u8(header + 5) << 8 | u8(header + 6) << 16 | u8(header + 7) << 24;
+    const qsizetype page = qsizetype(pageRow >> 8) * 4096;
+    const int row = int(pageRow & 0xff);
+    QCOMPARE(bytes.mid(page + 4, 4), QByteArray("LVAL"));
+    const auto offset = [&](int r) { return int((u8(page + 14 + 2 * r) | u8(page + 15 + 2 * r) << 8) & 0x1fff); };
+    const int end = row == 0 ? 4096 : offset(row - 1);
+    const int start = end - 4;
+    bytes[page + 14 + 2 * row] = char(start & 0xff);
+    bytes[page + 15 + 2 * row] = char(start >> 8);
+    for (int i = 0; i < 4; ++i)
+        bytes[page + start + i] = char((pageRow >> (8 * i)) & 0xff);
+    const QString path = m_dir.filePath(u"looping.mdb"_s);
+    QVERIFY(WriteBytes(path, bytes));
+
+    CMdbReader::SetIdleTimeoutMs(3000);
+    CPrevBase base;
+    QString error;
+    QVERIFY2(base.Open(path, &error), qPrintable(error));
+    QList<QStringList> rows;
+    QVERIFY(!base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error));
+    QVERIFY2(error.contains(u"looping.mdb"_s) && error.contains(u"прервано"_s), qPrintable(error));
+    QVERIFY(rows.isEmpty());
+    // The debtors do not touch the broken memo and still read.
+    QVERIFY2(base.ReadTable(u"DOLGI"_s, kDebtorColumns, &rows, &error), qPrintable(error));
+    QCOMPARE(rows.size(), 5000);
+}
+
 void TestPrevBase::damagedCopiesNeverHangOrCrash()
 {
     // Truncations, flipped bytes inside one page and zeroed pages of every small fixture, from a
@@ -680,6 +717,36 @@ void TestPrevBase::damagedCopiesNeverHangOrCrash()
     qInfo(
         "%d damaged copies: %d rejected at opening, %d opened; tables read %d, refused %d; helper hung %d, crashed %d",
         kCopies, rejected, opened, tablesRead, tablesRefused, hung, crashed);
+
+    // SQLite bases are read in this process: a damaged one must give an error, not a crash.
+    const QString sqlite = m_dir.filePath(u"source.db"_s);
+    QVERIFY(MakeSqliteBase(sqlite));
+    const QByteArray original = FileBytes(sqlite);
+    const int sqlitePages = int(original.size() / 4096);
+    const QString damaged = m_dir.filePath(u"damaged.db"_s);
+    for (int n = 0; n < 60; ++n) {
+        QByteArray bytes = original;
+        if (n % 3 == 0) {
+            bytes.truncate(random.bounded(16, int(bytes.size())));
+        } else {
+            const int page = random.bounded(sqlitePages);
+            for (int k = random.bounded(1, n % 3 == 1 ? 8 : 200); k > 0; --k)
+                bytes[page * 4096 + random.bounded(4096)] = char(random.bounded(256));
+        }
+        QVERIFY(WriteBytes(damaged, bytes));
+        CPrevBase base;
+        QString error;
+        if (!base.Open(damaged, &error)) {
+            QVERIFY2(error.contains(u"damaged.db"_s), qPrintable(error));
+            continue;
+        }
+        for (const QString& table : base.TableNames()) {
+            QList<QStringList> rows;
+            error.clear();
+            if (!base.ReadTable(table, {}, &rows, &error))
+                QVERIFY2(error.contains(u"damaged.db"_s), qPrintable(error));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPrevBase)

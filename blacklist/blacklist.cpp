@@ -1,0 +1,148 @@
+#include "blacklist/blacklist.h"
+
+#include "blacklist/addblack.h"
+#include "blacklist/renameblack.h"
+#include "data/daodb.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "data/textrules.h"
+#include "settings/profile.h"
+
+namespace {
+constexpr int IDD_BLACKLIST = 151;
+enum : int { IDC_ADD = 1000, IDC_CHANGE = 1001, IDC_DELETE = 1002, IDC_LIST = 1015, IDC_REASON = 1017 };
+} // namespace
+
+CBlackList::CBlackList(QWidget* parent)
+    : app::CDialog(IDD_BLACKLIST, parent)
+{
+    OnCommand(IDC_ADD, &CBlackList::OnAdd);
+    OnCommand(IDC_CHANGE, &CBlackList::OnChange);
+    OnCommand(IDC_DELETE, &CBlackList::OnDelete);
+    OnItemChanged(IDC_LIST, [this](int row) { OnSelectionChange(row); });
+}
+
+void CBlackList::DoDataExchange(app::CDataExchange* pDX)
+{
+    app::CDialog::DoDataExchange(pDX);
+    app::DDX_Control(pDX, IDC_LIST, m_listBlack);
+    app::DDX_Text(pDX, IDC_REASON, m_strReason);
+}
+
+bool CBlackList::OnInitDialog()
+{
+    app::CDialog::OnInitDialog();
+    m_listBlack->InsertColumn(0, QStringLiteral("Имя"), Qt::AlignLeft, 170);
+    // The style comes before the fill so that a base that cannot be read still leaves a styled list.
+    ApplyTableStyle();
+    FillList();
+    return true;
+}
+
+void CBlackList::ApplyTableStyle()
+{
+    const QString value
+        = settings::GetPrivateProfileString(QStringLiteral("Config"), QStringLiteral("Table"), QString(), m_strIniPath);
+    m_listBlack->SetExtendedStyle(quint32(data::LeadingInt(value)));
+    m_listBlack->SetExtendedStyle(m_listBlack->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
+}
+
+void CBlackList::FillList()
+{
+    using namespace data;
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    CDaoRecordset rs(cDaoDB);
+    rs.Open(table::BlackList, { field::Name });
+
+    std::vector<app::CListModel::Row> rows;
+    // Whatever was read before an error stays listed.
+    struct Commit {
+        app::CListCtrl* list;
+        std::vector<app::CListModel::Row>& rows;
+        ~Commit() { list->SetRows(std::move(rows)); }
+    } commit { m_listBlack, rows };
+    while (!rs.IsEOF()) {
+        rows.push_back({ { rs.GetFieldValue(field::Name) }, rs.RowId() });
+        rs.MoveNext();
+    }
+}
+
+void CBlackList::RefillList()
+{
+    m_listBlack->DeleteAllItems();
+    FillList();
+}
+
+qint64 CBlackList::SelectedRowId() const
+{
+    return m_nSelectedBlack > 0 ? m_listBlack->GetItemData(m_nSelectedBlack - 1) : -1;
+}
+
+void CBlackList::OnSelectionChange(int row)
+{
+    using namespace data;
+    if (row >= 0)
+        m_nSelectedBlack = row + 1;
+    // Read from the base each time: another window may have changed the entry.
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    CDaoRecordset rs(cDaoDB);
+    rs.Open(table::BlackList, { field::Prichina });
+    const qint64 rowid = SelectedRowId();
+    if (rowid >= 0 && rs.MoveToRowId(rowid)) {
+        m_strReason = rs.GetFieldValue(field::Prichina);
+        UpdateData(false);
+    }
+}
+
+void CBlackList::OnAdd()
+{
+    CAddBlack AddBlack(this);
+    AddBlack.m_strBasePath = m_strBasePath;
+    if (AddBlack.DoModal() == app::IDOK)
+        RefillList(); // the new entry is last, so the current row keeps its place
+}
+
+void CBlackList::OnChange()
+{
+    if (m_nSelectedBlack == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для изменения."));
+        return;
+    }
+    CRenameBlack RenameBlack(this);
+    RenameBlack.m_strBasePath = m_strBasePath;
+    RenameBlack.m_nPosition = m_nSelectedBlack - 1;
+    RenameBlack.m_nRowId = SelectedRowId();
+    if (RenameBlack.DoModal() != app::IDOK)
+        return;
+    m_nSelectedBlack = 0;
+    // No entry is current any more, and the reason shown may just have changed.
+    m_strReason.clear();
+    UpdateData(false);
+    RefillList();
+}
+
+void CBlackList::OnDelete()
+{
+    using namespace data;
+    if (m_nSelectedBlack == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
+        return;
+    }
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
+        == app::IDOK) {
+        CDaoDatabase cDaoDB;
+        cDaoDB.Open(m_strBasePath);
+        CDaoRecordset rs(cDaoDB);
+        rs.Open(table::BlackList, { field::Name });
+        const qint64 rowid = SelectedRowId();
+        if (rowid >= 0 && rs.MoveToRowId(rowid)) {
+            rs.Delete();
+            m_strReason.clear();
+        }
+    }
+    m_nSelectedBlack = 0;
+    UpdateData(false);
+    RefillList();
+}

@@ -1,0 +1,67 @@
+#include "blacklist/renameblack.h"
+
+#include "data/daodb.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "data/textrules.h"
+
+namespace {
+constexpr int IDD_RENAMEBLACK = 153;
+enum : int { IDC_NAME = 1017, IDC_REASON = 1018, IDC_POSITION = 1019, IDC_SAVE = 1047 };
+} // namespace
+
+CRenameBlack::CRenameBlack(QWidget* parent)
+    : app::CDialog(IDD_RENAMEBLACK, parent)
+{
+    OnCommand(IDC_SAVE, &CRenameBlack::OnSave);
+}
+
+void CRenameBlack::DoDataExchange(app::CDataExchange* pDX)
+{
+    app::CDialog::DoDataExchange(pDX);
+    app::DDX_Text(pDX, IDC_NAME, m_strName);
+    app::DDX_Text(pDX, IDC_REASON, m_strReason);
+    app::DDX_Text(pDX, IDC_POSITION, m_nPosition);
+}
+
+bool CRenameBlack::MoveToEntry(data::CDaoRecordset& rs) const
+{
+    return m_nRowId >= 0 ? rs.MoveToRowId(m_nRowId) : rs.MoveToPosition(m_nPosition);
+}
+
+bool CRenameBlack::OnInitDialog()
+{
+    using namespace data;
+    app::CDialog::OnInitDialog();
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    CDaoRecordset rs(cDaoDB);
+    rs.Open(table::BlackList);
+    // An entry that is gone leaves the edits empty.
+    if (MoveToEntry(rs)) {
+        m_strName = rs.GetFieldValue(field::Name);
+        m_strReason = rs.GetFieldValue(field::Prichina);
+        UpdateData(false);
+    }
+    return true;
+}
+
+void CRenameBlack::OnOK() { }
+
+void CRenameBlack::OnSave()
+{
+    using namespace data;
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    CDaoRecordset rs(cDaoDB);
+    rs.Open(table::BlackList);
+    UpdateData(true);
+    if (MoveToEntry(rs)) {
+        rs.Edit();
+        rs.SetFieldValue(field::Name, NdRule(m_strName));
+        rs.SetFieldValue(field::Prichina, NdRule(m_strReason));
+        rs.Update();
+    }
+    // The list is rebuilt either way, so an entry that vanished meanwhile simply disappears from it.
+    EndDialog(app::IDOK);
+}

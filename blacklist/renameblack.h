@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/dialoglayer.h"
+
+namespace data {
+class CDaoRecordset;
+}
+
+// Changes the black-list entry at a position of the list.
+class CRenameBlack final : public app::CDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CRenameBlack)
+public:
+    explicit CRenameBlack(QWidget* parent = nullptr);
+
+    QString m_strName;
+    QString m_strReason;
+    // 0-based position of the entry in record order.
+    int m_nPosition = 0;
+    // The entry's rowid when the opener knows it (-1: find it by position).
+    qint64 m_nRowId = -1;
+    QString m_strBasePath;
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(app::CDataExchange* pDX) override;
+    // Enter in an edit neither saves nor closes: only "OK" saves.
+    void OnOK() override;
+
+private:
+    void OnSave();
+    bool MoveToEntry(data::CDaoRecordset& rs) const;
+};

@@ -1,0 +1,2 @@
+# The settings dialog.
+vidarro_add_test(test_configdialog SOURCES settings/test_configdialog.cpp)
