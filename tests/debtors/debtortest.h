@@ -4,7 +4,6 @@
 #include "app/dialoglayer.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QList>
 #include <QStringList>
 
@@ -44,14 +43,6 @@ inline QList<int> Widths(const app::CListCtrl* list)
     for (int c = 0; c < list->GetColumnCount(); ++c)
         widths << list->columnWidth(c);
     return widths;
-}
-
-// With VIDARRO_SCREENSHOTS set to a folder, saves a picture of the window there.
-inline void Screenshot(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("VIDARRO_SCREENSHOTS");
-    if (!dir.isEmpty())
-        window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 // Answers every message box with the next of the given answers (OK when they run out) and keeps the texts;

@@ -169,7 +169,6 @@ void TestFindDolgDialog::optionsSetColumnsAndLayout()
             QCOMPARE(combo->currentText(), u"Выбрать"_s);
             QCOMPARE(app::ComboGetCurSel(combo), -1);
             QVERIFY(FindEdit(d)->text().isEmpty());
-            Screenshot(&d, u"finddolgdialog-marks"_s);
         } else if (option != 1033) {
             QCOMPARE(FindEdit(d)->text(), u"B"_s); // kept from the mark search
         }
@@ -247,7 +246,6 @@ void TestFindDolgDialog::markListPutsCodeInReadOnlyEdit()
         QCOMPARE(ListRows(d.Results()),
             (QList<QStringList>{{u"иванов"_s, u"солярис "_s, u"1 МАРТА"_s, u"B"_s},
                 {u"n/d"_s, u"n/d"_s, u"n/d"_s, u"B"_s}, {u"ИВАНОВ"_s, u"Ёжик в тумане"_s, u"1 марта"_s, u"B"_s}}));
-        Screenshot(&d, u"finddolgdialog"_s);
         ChooseEntry(d.Item<QComboBox>(1020), 2);
         QCOMPARE(FindEdit(d)->text(), u"C"_s);
         Click(d, 1000);

@@ -103,7 +103,6 @@ void TestShowDolgDialog::opensFilledInRecordOrder()
         QCOMPARE(d.CurrentDolg(), 0);
         QCOMPARE(d.focusWidget(), d.GetDlgItem(1));
         list->SelectRow(1);
-        Screenshot(&d, u"showdolgdialog"_s);
         d.SendCommand(1);
     });
     VERIFY_SCRIPT(ui);
