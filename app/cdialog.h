@@ -53,7 +53,8 @@ public:
     // Dialog units to pixels for the window's font.
     QRect MapDialogRect(const QRect& dialogUnits) const;
 
-    // Moves a control to a pixel rectangle of the client area.
+    // Moves a control to a pixel rectangle of the client area. A combo box's height, as in the templates,
+    // includes its drop-down: the box keeps its own height.
     void MoveControl(int id, const QRect& pixels);
     void ShowControl(int id, bool show);
 
@@ -77,7 +78,7 @@ protected:
     // Enter outside a push button: the confirm command unless a window replaces it.
     virtual void OnDefaultAction();
 
-    // Message map.
+    // Message map. Push buttons and option buttons send their id as a command when clicked.
     using Handler = std::function<void()>;
     void OnCommand(int id, Handler handler);
     template <class T> void OnCommand(int id, void (T::*member)())

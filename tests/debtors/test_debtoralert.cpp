@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -243,8 +242,9 @@ void TestDebtorAlert::addDebtorRecountsWithoutAlert()
         QVERIFY(!Indicator(d)->isVisible());
         QCOMPARE(d.StatusBar()->GetPaneText(2), u"Колличество должников: 0"_s);
         if (how == u"button") {
-            d.SendCommand(1001);
-            qobject_cast<QPushButton*>(d.GetDlgItem(1008))->click();
+            QTest::mouseClick(d.GetDlgItem(1001), Qt::LeftButton);
+            QVERIFY(d.GetDlgItem(1008)->isVisible());
+            QTest::mouseClick(d.GetDlgItem(1008), Qt::LeftButton);
         } else if (how == u"menu") {
             QAction* item = DebtorMenuItem(d, u"Добавить"_s);
             QVERIFY(item);
@@ -287,8 +287,8 @@ void TestDebtorAlert::debtorListRecountsOnlyOnOk()
         QVERIFY(item);
         item->trigger();
         QCOMPARE(d.StatusBar()->GetPaneText(2), u"Колличество должников: 1"_s);
-        d.SendCommand(1001);
-        qobject_cast<QPushButton*>(d.GetDlgItem(1009))->click();
+        QTest::mouseClick(d.GetDlgItem(1001), Qt::LeftButton);
+        QTest::mouseClick(d.GetDlgItem(1009), Qt::LeftButton);
         QCOMPARE(d.StatusBar()->GetPaneText(2), u"Колличество должников: 0"_s);
         QVERIFY(!Indicator(d)->isVisible());
         d.EndDialog(app::IDOK);
@@ -321,8 +321,8 @@ void TestDebtorAlert::findDebtorGetsThePaths()
     ui.ExpectDialog<CVidarroDlg>([&](CVidarroDlg& d) {
         PressKey(d.FilmList(), Qt::Key_F, Qt::AltModifier);
         DebtorMenuItem(d, u"Найти"_s)->trigger();
-        d.SendCommand(1001);
-        qobject_cast<QPushButton*>(d.GetDlgItem(1010))->click();
+        QTest::mouseClick(d.GetDlgItem(1001), Qt::LeftButton);
+        QTest::mouseClick(d.GetDlgItem(1010), Qt::LeftButton);
         d.EndDialog(app::IDOK);
     });
     for (int i = 0; i < 3; ++i)
