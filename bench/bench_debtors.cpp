@@ -121,14 +121,14 @@ void RunDebtorBenchmarks(BenchContext& ctx)
         dlg.DoModal();
     }
     app::CDialog::SetModalHook({});
-    Sql(ctx.basePath, {QStringLiteral("DELETE FROM DOLGI WHERE NAME LIKE 'Новый должник %'")});
+    Sql(ctx.basePath, { QStringLiteral("DELETE FROM DOLGI WHERE NAME LIKE 'Новый должник %'") });
 
     // Start-up with and without debtors, on otherwise equal catalogues.
     QTemporaryDir bare;
     const QString barePath = QDir(bare.path()).filePath(data::kBaseFileName);
     if (!QFile::copy(ctx.basePath, barePath))
         qFatal("cannot copy the catalogue");
-    Sql(barePath, {QStringLiteral("DELETE FROM DOLGI")});
+    Sql(barePath, { QStringLiteral("DELETE FROM DOLGI") });
     // Taken in turns, so a busy machine weighs on both alike.
     std::vector<double> withoutTimes;
     std::vector<double> withTimes;

@@ -62,7 +62,7 @@ bool CAddDolgDialog::CheckBlackList(data::CDaoDatabase& cDaoDB, const QString& n
     bool listed = false;
     {
         CDaoRecordset rs(cDaoDB);
-        rs.Open(table::BlackList, {field::Name});
+        rs.Open(table::BlackList, { field::Name });
         while (!rs.IsEOF() && !listed) {
             listed = rs.GetFieldValue(field::Name) == name;
             rs.MoveNext();

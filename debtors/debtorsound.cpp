@@ -92,7 +92,7 @@ std::optional<CDebtorSound::Wave> CDebtorSound::ParseWave(const QByteArray& riff
         } else if (id == "data") {
             if (!format || size == 0 || size % quint32(blockAlign) != 0)
                 return std::nullopt;
-            return Wave{*format, riff.mid(body, qsizetype(size))};
+            return Wave { *format, riff.mid(body, qsizetype(size)) };
         }
         at = body + qsizetype(size) + (size & 1);
     }
@@ -133,7 +133,8 @@ void CDebtorSound::StartSink(const Wave& wave)
     m_sink = new QAudioSink(device, wave.format, this);
     connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
         // Played to the end, or the device went away: let it go.
-        if (state == QAudio::IdleState || (state == QAudio::StoppedState && m_sink && m_sink->error() != QAudio::NoError))
+        if (state == QAudio::IdleState
+            || (state == QAudio::StoppedState && m_sink && m_sink->error() != QAudio::NoError))
             StopSink();
     });
     m_sink->start(&m_buffer);

@@ -15,8 +15,16 @@ namespace {
 constexpr int IDD_FINDDOLG = 150;
 
 enum : int {
-    IDC_OK = 1047, IDC_FINDTEXT = 1017, IDC_MARKLIST = 1020, IDC_RESULTS = 1015, IDC_BYNAME = 1029,
-    IDC_BYTITLE = 1030, IDC_BYDATE = 1031, IDC_BYMARK = 1032, IDC_BLACKLIST = 1033, IDC_FIND = 1000,
+    IDC_OK = 1047,
+    IDC_FINDTEXT = 1017,
+    IDC_MARKLIST = 1020,
+    IDC_RESULTS = 1015,
+    IDC_BYNAME = 1029,
+    IDC_BYTITLE = 1030,
+    IDC_BYDATE = 1031,
+    IDC_BYMARK = 1032,
+    IDC_BLACKLIST = 1033,
+    IDC_FIND = 1000,
 };
 
 // Where the handlers put the search edit and the mark list, in pixels of the client area.
@@ -75,12 +83,13 @@ void CFindDolgDialog::ReplaceColumns(std::initializer_list<std::pair<const char1
 
 void CFindDolgDialog::SetDebtorColumns()
 {
-    ReplaceColumns({{u"Имя должника.", 120}, {u"Название Фильма/диска.", 150}, {u"Дата.", 80}, {u"Метка.", 80}});
+    ReplaceColumns(
+        { { u"Имя должника.", 120 }, { u"Название Фильма/диска.", 150 }, { u"Дата.", 80 }, { u"Метка.", 80 } });
 }
 
 void CFindDolgDialog::SetBlackListColumns()
 {
-    ReplaceColumns({{u"Имя в черном списке.", 120}, {u"Причина занесения.", 280}});
+    ReplaceColumns({ { u"Имя в черном списке.", 120 }, { u"Причина занесения.", 280 } });
 }
 
 void CFindDolgDialog::OnDebtorOption(Mode mode, QLatin1String field)
@@ -146,9 +155,9 @@ void CFindDolgDialog::OnFind()
     CDaoRecordset rs(cDaoDB);
     const bool blackList = m_mode == Mode::BlackList;
     if (blackList)
-        rs.Open(table::BlackList, {field::Name, field::Prichina});
+        rs.Open(table::BlackList, { field::Name, field::Prichina });
     else
-        rs.Open(table::Debtors, {field::Name, field::NameFilm, field::Data, field::Metka});
+        rs.Open(table::Debtors, { field::Name, field::NameFilm, field::Data, field::Metka });
 
     std::vector<app::CListModel::Row> rows;
     auto show = [&] {
@@ -159,13 +168,13 @@ void CFindDolgDialog::OnFind()
     try {
         while (!rs.IsEOF()) {
             if (FoldCase(rs.GetFieldValue(m_field)) == findtext) {
-                QStringList cells{rs.GetFieldValue(field::Name)};
+                QStringList cells { rs.GetFieldValue(field::Name) };
                 if (blackList)
                     cells << rs.GetFieldValue(field::Prichina);
                 else
                     cells << rs.GetFieldValue(field::NameFilm) << rs.GetFieldValue(field::Data)
                           << rs.GetFieldValue(field::Metka);
-                rows.push_back({cells, rs.RowId()});
+                rows.push_back({ cells, rs.RowId() });
             }
             rs.MoveNext();
         }

@@ -5,11 +5,12 @@
 namespace debtors {
 
 namespace {
-struct Mark {
-    const char16_t* entry;
-    const char16_t* code;
-};
-constexpr std::array<Mark, 3> kMarks{{{kMarkCancelled, u"N"}, {kMarkWhiteList, u"B"}, {kMarkBlackList, kCodeBlackList}}};
+    struct Mark {
+        const char16_t* entry;
+        const char16_t* code;
+    };
+    constexpr std::array<Mark, 3> kMarks { { { kMarkCancelled, u"N" }, { kMarkWhiteList, u"B" },
+        { kMarkBlackList, kCodeBlackList } } };
 } // namespace
 
 QStringList MarkEntries()

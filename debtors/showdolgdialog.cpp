@@ -68,9 +68,9 @@ void CShowDolgDialog::FillList()
     std::vector<app::CListModel::Row> rows;
     try {
         while (!rs.IsEOF()) {
-            rows.push_back({{rs.GetFieldValue(field::Name), rs.GetFieldValue(field::NameFilm),
-                                rs.GetFieldValue(field::Data), debtors::MarkEntry(rs.GetFieldValue(field::Metka))},
-                rs.RowId()});
+            rows.push_back({ { rs.GetFieldValue(field::Name), rs.GetFieldValue(field::NameFilm),
+                                 rs.GetFieldValue(field::Data), debtors::MarkEntry(rs.GetFieldValue(field::Metka)) },
+                rs.RowId() });
             rs.MoveNext();
         }
     } catch (...) {
@@ -115,8 +115,7 @@ void CShowDolgDialog::OnDelete()
         app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
         return;
     }
-    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"),
-            app::Buttons::OkCancel)
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
         == app::IDOK) {
         const int row = m_nCurrentDolg - 1;
         // The number is spent whatever becomes of the deletion.
@@ -124,7 +123,7 @@ void CShowDolgDialog::OnDelete()
         data::CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
         data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Debtors, {data::field::Name});
+        rs.Open(data::table::Debtors, { data::field::Name });
         if (MoveToRow(rs, row))
             rs.Delete();
     }
@@ -146,8 +145,8 @@ void CShowDolgDialog::OnBlackList()
         app::MessageBox(this, QStringLiteral("Вы не выбрали запись для занесения в черный список."));
         return;
     }
-    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите занести запись в черный список?"),
-            app::Buttons::OkCancel)
+    if (app::MessageBox(
+            this, QStringLiteral("Вы действительно хотите занести запись в черный список?"), app::Buttons::OkCancel)
         != app::IDOK)
         return;
 
@@ -167,7 +166,7 @@ void CShowDolgDialog::OnBlackList()
     black.SetFieldValue(field::Prichina, film);
     black.Update();
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Debtors, {field::Metka});
+    rs.Open(table::Debtors, { field::Metka });
     if (MoveToRow(rs, row)) {
         rs.Edit();
         rs.SetFieldValue(field::Metka, QString::fromUtf16(debtors::kCodeBlackList));

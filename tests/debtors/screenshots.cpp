@@ -57,16 +57,16 @@ int main(int argc, char* argv[])
     g_outDir = QDir(out).absolutePath();
 
     TempCatalogue base;
-    base.AddDebtor({QStringLiteral("Громов Артём"), QStringLiteral("Ночной дозор"), QStringLiteral("12.03.2007"),
-        QStringLiteral("N")});
-    base.AddDebtor({QStringLiteral("Ёлкин Семён"), QStringLiteral("Брат (DVD)"), QStringLiteral("1 марта"),
-        QStringLiteral("B")});
-    base.AddDebtor({QStringLiteral("Иванов Петр"), QStringLiteral("Солярис"), QStringLiteral("n/d"),
-        QStringLiteral("C")});
-    base.AddDebtor({QStringLiteral("Сидоров Николай"), QStringLiteral("Кин-дза-дза!"), QStringLiteral("5.05.2009"),
-        QStringLiteral("B")});
-    base.AddDebtor({QStringLiteral("Ёлкин Семён"), QStringLiteral("Зеркало"), QStringLiteral("20.10.2010"),
-        QStringLiteral("N")});
+    base.AddDebtor({ QStringLiteral("Громов Артём"), QStringLiteral("Ночной дозор"), QStringLiteral("12.03.2007"),
+        QStringLiteral("N") });
+    base.AddDebtor({ QStringLiteral("Ёлкин Семён"), QStringLiteral("Брат (DVD)"), QStringLiteral("1 марта"),
+        QStringLiteral("B") });
+    base.AddDebtor(
+        { QStringLiteral("Иванов Петр"), QStringLiteral("Солярис"), QStringLiteral("n/d"), QStringLiteral("C") });
+    base.AddDebtor({ QStringLiteral("Сидоров Николай"), QStringLiteral("Кин-дза-дза!"), QStringLiteral("5.05.2009"),
+        QStringLiteral("B") });
+    base.AddDebtor({ QStringLiteral("Ёлкин Семён"), QStringLiteral("Зеркало"), QStringLiteral("20.10.2010"),
+        QStringLiteral("N") });
     base.WriteIni("[Config]\r\nMessage=3\r\nTable=1\r\n");
 
     {

@@ -90,7 +90,7 @@ void TestAddDolgDialog::opensWithMarkCancelled()
         QCOMPARE(app::ComboGetCurSel(combo), 0);
         QCOMPARE(Edit(d, 1021)->text(), u"Отменина"_s);
         QVERIFY(Edit(d, 1021)->isReadOnly());
-        for (int id : {1017, 1018, 1019})
+        for (int id : { 1017, 1018, 1019 })
             QVERIFY(Edit(d, id)->text().isEmpty());
         QCOMPARE(d.focusWidget(), d.GetDlgItem(1047));
         d.SendCommand(2);
@@ -104,15 +104,14 @@ void TestAddDolgDialog::savesFieldsByTheRules_data()
     QTest::addColumn<QStringList>("typed");
     QTest::addColumn<int>("mark");
     QTest::addColumn<QStringList>("stored");
-    QTest::newRow("empty form") << QStringList{u""_s, u""_s, u""_s} << -1
-                                << QStringList{u"n/d"_s, u"n/d"_s, u"n/d"_s, u"N"_s};
-    QTest::newRow("one blank is n/d, two are kept")
-        << QStringList{u" "_s, u"  "_s, u" 1 марта "_s} << -1
-        << QStringList{u"n/d"_s, u"  "_s, u" 1 марта "_s, u"N"_s};
-    QTest::newRow("white list") << QStringList{u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s} << 1
-                                << QStringList{u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s};
-    QTest::newRow("back to cancelled") << QStringList{u"Пётр"_s, u"CD"_s, u"вчера"_s} << 0
-                                       << QStringList{u"Пётр"_s, u"CD"_s, u"вчера"_s, u"N"_s};
+    QTest::newRow("empty form") << QStringList { u""_s, u""_s, u""_s } << -1
+                                << QStringList { u"n/d"_s, u"n/d"_s, u"n/d"_s, u"N"_s };
+    QTest::newRow("one blank is n/d, two are kept") << QStringList { u" "_s, u"  "_s, u" 1 марта "_s } << -1
+                                                    << QStringList { u"n/d"_s, u"  "_s, u" 1 марта "_s, u"N"_s };
+    QTest::newRow("white list") << QStringList { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s } << 1
+                                << QStringList { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s };
+    QTest::newRow("back to cancelled") << QStringList { u"Пётр"_s, u"CD"_s, u"вчера"_s } << 0
+                                       << QStringList { u"Пётр"_s, u"CD"_s, u"вчера"_s, u"N"_s };
 }
 
 void TestAddDolgDialog::savesFieldsByTheRules()
@@ -120,7 +119,7 @@ void TestAddDolgDialog::savesFieldsByTheRules()
     QFETCH(QStringList, typed);
     QFETCH(int, mark);
     QFETCH(QStringList, stored);
-    m_cat->AddDebtor({u"Первый"_s, u"Фильм"_s, u"1.1.2000"_s, u"B"_s});
+    m_cat->AddDebtor({ u"Первый"_s, u"Фильм"_s, u"1.1.2000"_s, u"B"_s });
     ScriptedUi ui;
     const int result = Run(ui, [&](CAddDolgDialog& d) {
         Fill(d, typed[0], typed[1], typed[2], mark);
@@ -159,15 +158,15 @@ void TestAddDolgDialog::blackListCheck_data()
     QTest::addColumn<QStringList>("blackList");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("asks");
-    QTest::newRow("same name") << QStringList{u"Сидоров"_s, u"Иванов"_s} << u"Иванов"_s << true;
-    QTest::newRow("listed twice, asked once") << QStringList{u"Иванов"_s, u"Иванов"_s} << u"Иванов"_s << true;
-    QTest::newRow("other letter case") << QStringList{u"Иванов"_s} << u"иванов"_s << false;
-    QTest::newRow("Latin letter case") << QStringList{u"Smith"_s} << u"SMITH"_s << false;
-    QTest::newRow("trailing blank") << QStringList{u"Иванов"_s} << u"Иванов "_s << false;
-    QTest::newRow("part of a name") << QStringList{u"Иванов Петр"_s} << u"Иванов"_s << false;
-    QTest::newRow("empty name against n/d") << QStringList{u"n/d"_s} << QString() << false;
-    QTest::newRow("typed n/d") << QStringList{u"n/d"_s} << u"n/d"_s << true;
-    QTest::newRow("empty black list") << QStringList{} << u"Иванов"_s << false;
+    QTest::newRow("same name") << QStringList { u"Сидоров"_s, u"Иванов"_s } << u"Иванов"_s << true;
+    QTest::newRow("listed twice, asked once") << QStringList { u"Иванов"_s, u"Иванов"_s } << u"Иванов"_s << true;
+    QTest::newRow("other letter case") << QStringList { u"Иванов"_s } << u"иванов"_s << false;
+    QTest::newRow("Latin letter case") << QStringList { u"Smith"_s } << u"SMITH"_s << false;
+    QTest::newRow("trailing blank") << QStringList { u"Иванов"_s } << u"Иванов "_s << false;
+    QTest::newRow("part of a name") << QStringList { u"Иванов Петр"_s } << u"Иванов"_s << false;
+    QTest::newRow("empty name against n/d") << QStringList { u"n/d"_s } << QString() << false;
+    QTest::newRow("typed n/d") << QStringList { u"n/d"_s } << u"n/d"_s << true;
+    QTest::newRow("empty black list") << QStringList {} << u"Иванов"_s << false;
 }
 
 void TestAddDolgDialog::blackListCheck()
@@ -184,7 +183,7 @@ void TestAddDolgDialog::blackListCheck()
             Fill(d, typed, u"Сталкер"_s, u"1.2.2003"_s);
             d.SendCommand(1047);
         },
-        asks ? QList<int>{app::IDOK} : QList<int>{});
+        asks ? QList<int> { app::IDOK } : QList<int> {});
     VERIFY_SCRIPT(ui);
     QCOMPARE(result, app::IDOK);
     QCOMPARE(m_cat->Count(u"DOLGI"_s), 1);
@@ -195,20 +194,22 @@ void TestAddDolgDialog::cancelKeepsTheFormAndAsksAgain()
 {
     m_cat->AddBlack(u"Иванов"_s, u"Не вернул"_s);
     ScriptedUi ui;
-    const int result = Run(ui, [&](CAddDolgDialog& d) {
-        Fill(d, u"Иванов"_s, u"Сталкер"_s, u"1.2.2003"_s, 2);
-        d.SendCommand(1047);
-        QVERIFY(!d.IsEnded());
-        QCOMPARE(m_cat->Count(u"DOLGI"_s), 0);
-        QCOMPARE(m_cat->Count(u"BLACKSPISOK"_s), 1);
-        QCOMPARE(Edit(d, 1017)->text(), u"Иванов"_s);
-        QCOMPARE(Edit(d, 1018)->text(), u"Сталкер"_s);
-        QCOMPARE(Edit(d, 1021)->text(), u"Черный список"_s);
-        d.SendCommand(1047);
-    }, {app::IDCANCEL, app::IDOK});
+    const int result = Run(ui,
+        [&](CAddDolgDialog& d) {
+            Fill(d, u"Иванов"_s, u"Сталкер"_s, u"1.2.2003"_s, 2);
+            d.SendCommand(1047);
+            QVERIFY(!d.IsEnded());
+            QCOMPARE(m_cat->Count(u"DOLGI"_s), 0);
+            QCOMPARE(m_cat->Count(u"BLACKSPISOK"_s), 1);
+            QCOMPARE(Edit(d, 1017)->text(), u"Иванов"_s);
+            QCOMPARE(Edit(d, 1018)->text(), u"Сталкер"_s);
+            QCOMPARE(Edit(d, 1021)->text(), u"Черный список"_s);
+            d.SendCommand(1047);
+        },
+        { app::IDCANCEL, app::IDOK });
     VERIFY_SCRIPT(ui);
     QCOMPARE(result, app::IDOK);
-    QCOMPARE(m_cat->Rows(u"DOLGI"_s), (QList<QStringList>{{u"Иванов"_s, u"Сталкер"_s, u"1.2.2003"_s, u"C"_s}}));
+    QCOMPARE(m_cat->Rows(u"DOLGI"_s), (QList<QStringList> { { u"Иванов"_s, u"Сталкер"_s, u"1.2.2003"_s, u"C"_s } }));
 }
 
 void TestAddDolgDialog::blackListMarkAppendsEntry()
@@ -219,22 +220,24 @@ void TestAddDolgDialog::blackListMarkAppendsEntry()
         d.SendCommand(1047);
     });
     VERIFY_SCRIPT(ui);
-    QCOMPARE(m_cat->Rows(u"DOLGI"_s), (QList<QStringList>{{u"n/d"_s, u"n/d"_s, u"1 марта"_s, u"C"_s}}));
-    QCOMPARE(m_cat->Rows(u"BLACKSPISOK"_s), (QList<QStringList>{{u"n/d"_s, u"n/d"_s}}));
+    QCOMPARE(m_cat->Rows(u"DOLGI"_s), (QList<QStringList> { { u"n/d"_s, u"n/d"_s, u"1 марта"_s, u"C"_s } }));
+    QCOMPARE(m_cat->Rows(u"BLACKSPISOK"_s), (QList<QStringList> { { u"n/d"_s, u"n/d"_s } }));
 }
 
 void TestAddDolgDialog::listedNameWithBlackListMarkAddsSecondEntry()
 {
     m_cat->AddBlack(u"Сидоров"_s, u"Старая причина"_s);
     ScriptedUi ui;
-    Run(ui, [](CAddDolgDialog& d) {
-        Fill(d, u"Сидоров"_s, u"Зеркало"_s, u"5.5.2005"_s, 2);
-        d.SendCommand(1047);
-    }, {app::IDOK});
+    Run(ui,
+        [](CAddDolgDialog& d) {
+            Fill(d, u"Сидоров"_s, u"Зеркало"_s, u"5.5.2005"_s, 2);
+            d.SendCommand(1047);
+        },
+        { app::IDOK });
     VERIFY_SCRIPT(ui);
     QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(0).value(3), u"C"_s);
     QCOMPARE(m_cat->Rows(u"BLACKSPISOK"_s),
-        (QList<QStringList>{{u"Сидоров"_s, u"Старая причина"_s}, {u"Сидоров"_s, u"Зеркало"_s}}));
+        (QList<QStringList> { { u"Сидоров"_s, u"Старая причина"_s }, { u"Сидоров"_s, u"Зеркало"_s } }));
 }
 
 void TestAddDolgDialog::failedBlackListWriteStoresNothing()
@@ -263,7 +266,7 @@ void TestAddDolgDialog::enterNeitherSavesNorCloses()
     ScriptedUi ui;
     Run(ui, [](CAddDolgDialog& d) {
         Fill(d, u"Иванов"_s, u"Сталкер"_s, u"1.2.2003"_s);
-        for (int id : {1017, 1018, 1019, 1021})
+        for (int id : { 1017, 1018, 1019, 1021 })
             PressKey(d.GetDlgItem(id), Qt::Key_Return);
         QVERIFY(!d.IsEnded());
         PressKey(d.GetDlgItem(1017), Qt::Key_Escape);

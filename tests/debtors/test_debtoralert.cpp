@@ -105,17 +105,18 @@ void TestDebtorAlert::startUpAlert_data()
     QTest::addColumn<QStringList>("events");
     const QString message = u"message: "_s + kAlert;
     const QByteArray mode3 = "[Config]\r\nMessage=3\r\n";
-    QTest::newRow("no settings file") << QByteArray() << 2 << QStringList{};
-    QTest::newRow("0: none") << QByteArray("[Config]\r\nMessage=0\r\n") << 2 << QStringList{};
-    QTest::newRow("1: message") << QByteArray("[Config]\r\nMessage=1\r\n") << 2 << QStringList{message};
-    QTest::newRow("2: sound") << QByteArray("[Config]\r\nMessage=2\r\n") << 1 << QStringList{u"sound"_s};
-    QTest::newRow("3: message, then sound") << mode3 << 2 << QStringList{message, u"sound"_s};
-    QTest::newRow("7: none") << QByteArray("[config]\r\nmessage=7\r\n") << 2 << QStringList{};
-    QTest::newRow("abc: none") << QByteArray("[Config]\r\nMessage=abc\r\n") << 2 << QStringList{};
-    QTest::newRow("-1: none") << QByteArray("[Config]\r\nMessage=-1\r\n") << 2 << QStringList{};
-    QTest::newRow("leading number") << QByteArray("[Config]\r\nMessage=1 (message)\r\n") << 2 << QStringList{message};
-    QTest::newRow("3 without debtors") << mode3 << 0 << QStringList{};
-    QTest::newRow("1 without debtors") << QByteArray("[Config]\r\nMessage=1\r\n") << 0 << QStringList{};
+    QTest::newRow("no settings file") << QByteArray() << 2 << QStringList {};
+    QTest::newRow("0: none") << QByteArray("[Config]\r\nMessage=0\r\n") << 2 << QStringList {};
+    QTest::newRow("1: message") << QByteArray("[Config]\r\nMessage=1\r\n") << 2 << QStringList { message };
+    QTest::newRow("2: sound") << QByteArray("[Config]\r\nMessage=2\r\n") << 1 << QStringList { u"sound"_s };
+    QTest::newRow("3: message, then sound") << mode3 << 2 << QStringList { message, u"sound"_s };
+    QTest::newRow("7: none") << QByteArray("[config]\r\nmessage=7\r\n") << 2 << QStringList {};
+    QTest::newRow("abc: none") << QByteArray("[Config]\r\nMessage=abc\r\n") << 2 << QStringList {};
+    QTest::newRow("-1: none") << QByteArray("[Config]\r\nMessage=-1\r\n") << 2 << QStringList {};
+    QTest::newRow("leading number") << QByteArray("[Config]\r\nMessage=1 (message)\r\n") << 2
+                                    << QStringList { message };
+    QTest::newRow("3 without debtors") << mode3 << 0 << QStringList {};
+    QTest::newRow("1 without debtors") << QByteArray("[Config]\r\nMessage=1\r\n") << 0 << QStringList {};
 }
 
 void TestDebtorAlert::startUpAlert()
@@ -126,7 +127,7 @@ void TestDebtorAlert::startUpAlert()
     if (!ini.isEmpty())
         m_cat->WriteIni(ini);
     for (int i = 0; i < debtors; ++i)
-        m_cat->AddDebtor({u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s});
+        m_cat->AddDebtor({ u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s });
 
     ScriptedUi ui;
     ui.ExpectDialog<CVidarroDlg>([&](CVidarroDlg& d) {
@@ -170,7 +171,7 @@ void TestDebtorAlert::missingOrDamagedSound()
     }
     CDebtorSound::SetResourcePath(path);
     m_cat->WriteIni("[Config]\r\nMessage=3\r\n");
-    m_cat->AddDebtor({u"Иванов"_s, u"Фильм"_s, u"n/d"_s, u"N"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Фильм"_s, u"n/d"_s, u"N"_s });
 
     ScriptedUi ui;
     ui.ExpectMessage(kAlert);
@@ -273,7 +274,7 @@ void TestDebtorAlert::addDebtorRecountsWithoutAlert()
 void TestDebtorAlert::debtorListRecountsOnlyOnOk()
 {
     for (int i = 0; i < 3; ++i)
-        m_cat->AddDebtor({u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s});
+        m_cat->AddDebtor({ u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s });
     auto deleteFirst = [](CShowDolgDialog& d) {
         d.DolgList()->SelectRow(0);
         d.SendCommand(1002);
@@ -316,7 +317,7 @@ void TestDebtorAlert::debtorListRecountsOnlyOnOk()
 
 void TestDebtorAlert::findDebtorGetsThePaths()
 {
-    m_cat->AddDebtor({u"Иванов"_s, u"Фильм"_s, u"n/d"_s, u"N"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Фильм"_s, u"n/d"_s, u"N"_s });
     ScriptedUi ui;
     ui.ExpectDialog<CVidarroDlg>([&](CVidarroDlg& d) {
         PressKey(d.FilmList(), Qt::Key_F, Qt::AltModifier);

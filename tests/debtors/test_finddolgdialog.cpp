@@ -12,8 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString kNoMode = u"Вы не выбрали где искать."_s;
-const QStringList kDebtorHeadings{u"Имя должника."_s, u"Название Фильма/диска."_s, u"Дата."_s, u"Метка."_s};
-const QStringList kBlackHeadings{u"Имя в черном списке."_s, u"Причина занесения."_s};
+const QStringList kDebtorHeadings { u"Имя должника."_s, u"Название Фильма/диска."_s, u"Дата."_s, u"Метка."_s };
+const QStringList kBlackHeadings { u"Имя в черном списке."_s, u"Причина занесения."_s };
 
 void Click(app::CDialog& d, int id)
 {
@@ -81,13 +81,13 @@ int TestFindDolgDialog::Run(ScriptedUi& ui, const std::function<void(CFindDolgDi
 
 void TestFindDolgDialog::AddDebtors()
 {
-    m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"01.02.2007"_s, u"N"_s});
-    m_cat->AddDebtor({u"ИВАНОВ"_s, u"Ёжик в тумане"_s, u"1 марта"_s, u"B"_s});
-    m_cat->AddDebtor({u"Иванов Петр"_s, u"СОЛЯРИС"_s, u"n/d"_s, u"C"_s});
-    m_cat->AddDebtor({u"Smith"_s, u"Solaris"_s, u"1.2.2007"_s, u"X"_s});
-    m_cat->AddDebtor({u"n/d"_s, u"n/d"_s, u"n/d"_s, u"B"_s});
-    m_cat->AddDebtor({u""_s, u"Сталкер"_s, u"n/d"_s, u"N"_s});
-    m_cat->AddDebtor({u"иванов"_s, u"солярис "_s, u"1 МАРТА"_s, u"B"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"01.02.2007"_s, u"N"_s });
+    m_cat->AddDebtor({ u"ИВАНОВ"_s, u"Ёжик в тумане"_s, u"1 марта"_s, u"B"_s });
+    m_cat->AddDebtor({ u"Иванов Петр"_s, u"СОЛЯРИС"_s, u"n/d"_s, u"C"_s });
+    m_cat->AddDebtor({ u"Smith"_s, u"Solaris"_s, u"1.2.2007"_s, u"X"_s });
+    m_cat->AddDebtor({ u"n/d"_s, u"n/d"_s, u"n/d"_s, u"B"_s });
+    m_cat->AddDebtor({ u""_s, u"Сталкер"_s, u"n/d"_s, u"N"_s });
+    m_cat->AddDebtor({ u"иванов"_s, u"солярис "_s, u"1 МАРТА"_s, u"B"_s });
 }
 
 void TestFindDolgDialog::opensWithNoMode()
@@ -98,7 +98,7 @@ void TestFindDolgDialog::opensWithNoMode()
         QCOMPARE(d.windowTitle(), u"Найти"_s);
         QCOMPARE(d.SearchMode(), CFindDolgDialog::Mode::None);
         QCOMPARE(Headings(d.Results()), kDebtorHeadings);
-        QCOMPARE(Widths(d.Results()), (QList<int>{120, 150, 80, 80}));
+        QCOMPARE(Widths(d.Results()), (QList<int> { 120, 150, 80, 80 }));
         QVERIFY(d.Results()->showGrid());
         QVERIFY(d.Results()->GetExtendedStyle() & app::LVS_EX_FULLROWSELECT);
         QVERIFY(d.GetDlgItem(1020)->isHidden());
@@ -190,7 +190,7 @@ void TestFindDolgDialog::blackListColumnsGiveWayToDebtorColumns()
         QCOMPARE(Search(d, 1033, u"иванов"_s).size(), 1);
         Click(d, 1031);
         QCOMPARE(Headings(d.Results()), kDebtorHeadings);
-        QCOMPARE(Widths(d.Results()), (QList<int>{120, 150, 80, 80}));
+        QCOMPARE(Widths(d.Results()), (QList<int> { 120, 150, 80, 80 }));
         QCOMPARE(d.Results()->GetItemCount(), 0);
         d.SendCommand(1047);
     });
@@ -202,18 +202,18 @@ void TestFindDolgDialog::wholeTextIgnoringCase_data()
     QTest::addColumn<int>("option");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("names"); // the names of the results, in list order
-    QTest::newRow("Cyrillic name, last first") << 1029 << u"иванов"_s
-                                               << QStringList{u"иванов"_s, u"ИВАНОВ"_s, u"Иванов"_s};
-    QTest::newRow("Latin name") << 1029 << u"SMITH"_s << QStringList{u"Smith"_s};
-    QTest::newRow("no part of a name") << 1029 << u"Петр"_s << QStringList{};
-    QTest::newRow("blanks count") << 1029 << u"иванов "_s << QStringList{};
-    QTest::newRow("empty text finds empty names") << 1029 << QString() << QStringList{QString()};
-    QTest::newRow("n/d") << 1029 << u"N/D"_s << QStringList{u"n/d"_s};
-    QTest::newRow("title") << 1030 << u"солярис"_s << QStringList{u"Иванов Петр"_s, u"Иванов"_s};
-    QTest::newRow("title with ё") << 1030 << u"ЁЖИК В ТУМАНЕ"_s << QStringList{u"ИВАНОВ"_s};
-    QTest::newRow("Latin title") << 1030 << u"solaris"_s << QStringList{u"Smith"_s};
-    QTest::newRow("date as text") << 1031 << u"1.2.2007"_s << QStringList{u"Smith"_s};
-    QTest::newRow("date in words") << 1031 << u"1 Марта"_s << QStringList{u"иванов"_s, u"ИВАНОВ"_s};
+    QTest::newRow("Cyrillic name, last first")
+        << 1029 << u"иванов"_s << QStringList { u"иванов"_s, u"ИВАНОВ"_s, u"Иванов"_s };
+    QTest::newRow("Latin name") << 1029 << u"SMITH"_s << QStringList { u"Smith"_s };
+    QTest::newRow("no part of a name") << 1029 << u"Петр"_s << QStringList {};
+    QTest::newRow("blanks count") << 1029 << u"иванов "_s << QStringList {};
+    QTest::newRow("empty text finds empty names") << 1029 << QString() << QStringList { QString() };
+    QTest::newRow("n/d") << 1029 << u"N/D"_s << QStringList { u"n/d"_s };
+    QTest::newRow("title") << 1030 << u"солярис"_s << QStringList { u"Иванов Петр"_s, u"Иванов"_s };
+    QTest::newRow("title with ё") << 1030 << u"ЁЖИК В ТУМАНЕ"_s << QStringList { u"ИВАНОВ"_s };
+    QTest::newRow("Latin title") << 1030 << u"solaris"_s << QStringList { u"Smith"_s };
+    QTest::newRow("date as text") << 1031 << u"1.2.2007"_s << QStringList { u"Smith"_s };
+    QTest::newRow("date in words") << 1031 << u"1 Марта"_s << QStringList { u"иванов"_s, u"ИВАНОВ"_s };
 }
 
 void TestFindDolgDialog::wholeTextIgnoringCase()
@@ -244,8 +244,8 @@ void TestFindDolgDialog::markListPutsCodeInReadOnlyEdit()
         QVERIFY(FindEdit(d)->isReadOnly());
         Click(d, 1000);
         QCOMPARE(ListRows(d.Results()),
-            (QList<QStringList>{{u"иванов"_s, u"солярис "_s, u"1 МАРТА"_s, u"B"_s},
-                {u"n/d"_s, u"n/d"_s, u"n/d"_s, u"B"_s}, {u"ИВАНОВ"_s, u"Ёжик в тумане"_s, u"1 марта"_s, u"B"_s}}));
+            (QList<QStringList> { { u"иванов"_s, u"солярис "_s, u"1 МАРТА"_s, u"B"_s },
+                { u"n/d"_s, u"n/d"_s, u"n/d"_s, u"B"_s }, { u"ИВАНОВ"_s, u"Ёжик в тумане"_s, u"1 марта"_s, u"B"_s } }));
         ChooseEntry(d.Item<QComboBox>(1020), 2);
         QCOMPARE(FindEdit(d)->text(), u"C"_s);
         Click(d, 1000);
@@ -299,7 +299,7 @@ void TestFindDolgDialog::blackListSearch()
     ScriptedUi ui;
     Run(ui, [](CFindDolgDialog& d) {
         QCOMPARE(Search(d, 1033, u"сидоров"_s),
-            (QList<QStringList>{{u"СИДОРОВ"_s, u"Опять"_s}, {u"Сидоров"_s, u"Не вернул Солярис"_s}}));
+            (QList<QStringList> { { u"СИДОРОВ"_s, u"Опять"_s }, { u"Сидоров"_s, u"Не вернул Солярис"_s } }));
         QCOMPARE(Search(d, 1033, u"иванов"_s).size(), 0); // debtors are not searched
         d.SendCommand(1047);
     });

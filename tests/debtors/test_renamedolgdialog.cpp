@@ -19,8 +19,8 @@ QLineEdit* Edit(CRenameDolgDialog& d, int id)
 // The form as the user sees it: name, title, date, mark box, and the mark list's index.
 QStringList Form(CRenameDolgDialog& d)
 {
-    return {Edit(d, 1017)->text(), Edit(d, 1018)->text(), Edit(d, 1019)->text(), Edit(d, 1023)->text(),
-        QString::number(app::ComboGetCurSel(d.Item<QComboBox>(1020)))};
+    return { Edit(d, 1017)->text(), Edit(d, 1018)->text(), Edit(d, 1019)->text(), Edit(d, 1023)->text(),
+        QString::number(app::ComboGetCurSel(d.Item<QComboBox>(1020))) };
 }
 } // namespace
 
@@ -112,13 +112,13 @@ void TestRenameDolgDialog::loadsAndKeepsStoredMark()
 {
     QFETCH(QString, stored);
     QFETCH(int, index);
-    m_cat->AddDebtor({u"Первый"_s, u"Фильм"_s, u"1.1.2000"_s, u"N"_s});
-    m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored});
+    m_cat->AddDebtor({ u"Первый"_s, u"Фильм"_s, u"1.1.2000"_s, u"N"_s });
+    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored });
     ScriptedUi ui;
     const int result = Run(ui, 1, -1, [&](CRenameDolgDialog& d) {
         QCOMPARE(d.windowTitle(), u"Изменить должника."_s);
         // The mark box shows the stored code, the list its entry.
-        QCOMPARE(Form(d), (QStringList{u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored, QString::number(index)}));
+        QCOMPARE(Form(d), (QStringList { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored, QString::number(index) }));
         QVERIFY(Edit(d, 1023)->isReadOnly());
         QVERIFY(d.GetDlgItem(1025)->isHidden());
         QCOMPARE(Edit(d, 1025)->text(), u"1"_s);
@@ -128,7 +128,7 @@ void TestRenameDolgDialog::loadsAndKeepsStoredMark()
     });
     QCOMPARE(result, app::IDOK);
     VERIFY_SCRIPT(ui);
-    QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(1), (QStringList{u"Иванов"_s, u"Солярис 2"_s, u"12.03.2007"_s, stored}));
+    QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(1), (QStringList { u"Иванов"_s, u"Солярис 2"_s, u"12.03.2007"_s, stored }));
     QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(0).value(3), u"N"_s);
 }
 
@@ -145,7 +145,7 @@ void TestRenameDolgDialog::chosenMarkIsStoredAsCode()
 {
     QFETCH(int, chosen);
     QFETCH(QString, code);
-    m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s });
     ScriptedUi ui;
     Run(ui, 0, -1, [&](CRenameDolgDialog& d) {
         ChooseEntry(d.Item<QComboBox>(1020), chosen);
@@ -172,7 +172,7 @@ void TestRenameDolgDialog::nameRules()
 {
     QFETCH(QString, typed);
     QFETCH(QString, stored);
-    m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s });
     ScriptedUi ui;
     Run(ui, 0, -1, [&](CRenameDolgDialog& d) {
         Edit(d, 1017)->clear();
@@ -185,7 +185,7 @@ void TestRenameDolgDialog::nameRules()
 
 void TestRenameDolgDialog::changesOnlyTheRecordAtItsPosition()
 {
-    const QStringList twin{u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s};
+    const QStringList twin { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s };
     for (int i = 0; i < 3; ++i)
         m_cat->AddDebtor(twin);
     ScriptedUi ui;
@@ -202,9 +202,9 @@ void TestRenameDolgDialog::changesOnlyTheRecordAtItsPosition()
 
 void TestRenameDolgDialog::rowIdWinsOverAStalePosition()
 {
-    m_cat->AddDebtor({u"А"_s, u"1"_s, u"1"_s, u"N"_s});
-    m_cat->AddDebtor({u"Б"_s, u"2"_s, u"2"_s, u"N"_s});
-    m_cat->AddDebtor({u"В"_s, u"3"_s, u"3"_s, u"N"_s});
+    m_cat->AddDebtor({ u"А"_s, u"1"_s, u"1"_s, u"N"_s });
+    m_cat->AddDebtor({ u"Б"_s, u"2"_s, u"2"_s, u"N"_s });
+    m_cat->AddDebtor({ u"В"_s, u"3"_s, u"3"_s, u"N"_s });
     // The list showed В as its third row; then the first record went away.
     m_cat->Execute(u"DELETE FROM DOLGI WHERE NAME = 'А'"_s);
     ScriptedUi ui;
@@ -215,7 +215,7 @@ void TestRenameDolgDialog::rowIdWinsOverAStalePosition()
     });
     VERIFY_SCRIPT(ui);
     QCOMPARE(m_cat->Rows(u"DOLGI"_s),
-        (QList<QStringList>{{u"Б"_s, u"2"_s, u"2"_s, u"N"_s}, {u"В"_s, u"3"_s, u"3"_s, u"C"_s}}));
+        (QList<QStringList> { { u"Б"_s, u"2"_s, u"2"_s, u"N"_s }, { u"В"_s, u"3"_s, u"3"_s, u"C"_s } }));
 }
 
 void TestRenameDolgDialog::noRecordThere_data()
@@ -235,11 +235,11 @@ void TestRenameDolgDialog::noRecordThere()
     QFETCH(int, position);
     QFETCH(qint64, rowid);
     for (int i = 0; i < debtors; ++i)
-        m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s});
+        m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s });
     const auto before = m_cat->Rows(u"DOLGI"_s);
     ScriptedUi ui; // any message (an engine error) fails the script
     const int result = Run(ui, position, rowid, [](CRenameDolgDialog& d) {
-        QCOMPARE(Form(d), (QStringList{QString(), QString(), QString(), QString(), u"0"_s}));
+        QCOMPARE(Form(d), (QStringList { QString(), QString(), QString(), QString(), u"0"_s }));
         TypeText(Edit(d, 1017), u"Новый"_s);
         d.SendCommand(1047);
     });
@@ -250,13 +250,13 @@ void TestRenameDolgDialog::noRecordThere()
 
 void TestRenameDolgDialog::cancelAndEnterChangeNothing()
 {
-    m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s });
     const auto before = m_cat->Rows(u"DOLGI"_s);
     ScriptedUi ui;
     const int result = Run(ui, 0, -1, [](CRenameDolgDialog& d) {
         TypeText(Edit(d, 1017), u" Петрович"_s);
         ChooseEntry(d.Item<QComboBox>(1020), 2);
-        for (int id : {1017, 1018, 1019})
+        for (int id : { 1017, 1018, 1019 })
             PressKey(d.GetDlgItem(id), Qt::Key_Return);
         QVERIFY(!d.IsEnded());
         PressKey(d.GetDlgItem(1017), Qt::Key_Escape);

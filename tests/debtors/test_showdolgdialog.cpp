@@ -68,9 +68,9 @@ void TestShowDolgDialog::init()
 
 void TestShowDolgDialog::AddThree()
 {
-    m_cat->AddDebtor({u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s});
-    m_cat->AddDebtor({u"Петров"_s, u"Сталкер"_s, u"1 марта"_s, u"B"_s});
-    m_cat->AddDebtor({u"Сидоров"_s, u"Зеркало"_s, u"n/d"_s, u"C"_s});
+    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s });
+    m_cat->AddDebtor({ u"Петров"_s, u"Сталкер"_s, u"1 марта"_s, u"B"_s });
+    m_cat->AddDebtor({ u"Сидоров"_s, u"Зеркало"_s, u"n/d"_s, u"C"_s });
 }
 
 int TestShowDolgDialog::Run(ScriptedUi& ui, const std::function<void(CShowDolgDialog&)>& script)
@@ -85,20 +85,20 @@ int TestShowDolgDialog::Run(ScriptedUi& ui, const std::function<void(CShowDolgDi
 void TestShowDolgDialog::opensFilledInRecordOrder()
 {
     AddThree();
-    m_cat->AddDebtor({u"n/d"_s, u"n/d"_s, u"n/d"_s, u"X"_s});
+    m_cat->AddDebtor({ u"n/d"_s, u"n/d"_s, u"n/d"_s, u"X"_s });
     ScriptedUi ui;
     Run(ui, [](CShowDolgDialog& d) {
         QCOMPARE(d.windowTitle(), u"Список должников."_s);
         QVERIFY(!(d.windowFlags() & Qt::WindowCloseButtonHint));
         app::CListCtrl* list = d.DolgList();
-        QCOMPARE(Headings(list),
-            (QStringList{u"Имя должника."_s, u"Название Фильма/диска."_s, u"Дата."_s, u"Метка."_s}));
-        QCOMPARE(Widths(list), (QList<int>{121, 150, 90, 90}));
+        QCOMPARE(
+            Headings(list), (QStringList { u"Имя должника."_s, u"Название Фильма/диска."_s, u"Дата."_s, u"Метка."_s }));
+        QCOMPARE(Widths(list), (QList<int> { 121, 150, 90, 90 }));
         QCOMPARE(ListRows(list),
-            (QList<QStringList>{{u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"Отменина"_s},
-                {u"Петров"_s, u"Сталкер"_s, u"1 марта"_s, u"Белый список"_s},
-                {u"Сидоров"_s, u"Зеркало"_s, u"n/d"_s, u"Черный список"_s},
-                {u"n/d"_s, u"n/d"_s, u"n/d"_s, QString()}}));
+            (QList<QStringList> { { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"Отменина"_s },
+                { u"Петров"_s, u"Сталкер"_s, u"1 марта"_s, u"Белый список"_s },
+                { u"Сидоров"_s, u"Зеркало"_s, u"n/d"_s, u"Черный список"_s },
+                { u"n/d"_s, u"n/d"_s, u"n/d"_s, QString() } }));
         QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
         QCOMPARE(d.CurrentDolg(), 0);
         QCOMPARE(d.focusWidget(), d.GetDlgItem(1));
@@ -159,7 +159,7 @@ void TestShowDolgDialog::commandsNeedACurrentRecord()
 void TestShowDolgDialog::deleteRemovesTheSelectedRecord()
 {
     AddThree();
-    m_cat->AddDebtor({u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s});
+    m_cat->AddDebtor({ u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s });
     ScriptedUi ui;
     ui.ExpectDialog<CShowDolgDialog>([&](CShowDolgDialog& d) {
         d.DolgList()->SelectRow(2);
@@ -189,7 +189,7 @@ void TestShowDolgDialog::deleteCancelledStillRefills()
     ScriptedUi ui;
     ui.ExpectDialog<CShowDolgDialog>([&](CShowDolgDialog& d) {
         d.DolgList()->SelectRow(1);
-        m_cat->AddDebtor({u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s});
+        m_cat->AddDebtor({ u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s });
         Click(d, 1002);
         QCOMPARE(d.DolgList()->GetItemCount(), 4);
         QCOMPARE(d.CurrentDolg(), 2);
@@ -206,7 +206,7 @@ void TestShowDolgDialog::deleteCancelledStillRefills()
     QStringList names;
     for (const QStringList& r : m_cat->Rows(u"DOLGI"_s))
         names << r.value(0);
-    QCOMPARE(names, (QStringList{u"Иванов"_s, u"Сидоров"_s, u"Козлов"_s}));
+    QCOMPARE(names, (QStringList { u"Иванов"_s, u"Сидоров"_s, u"Козлов"_s }));
 }
 
 void TestShowDolgDialog::deleteOfARecordGoneMeanwhile()
@@ -259,7 +259,7 @@ void TestShowDolgDialog::editRefillsAndKeepsTheNumber()
     QStringList names;
     for (const QStringList& r : m_cat->Rows(u"DOLGI"_s))
         names << r.value(0);
-    QCOMPARE(names, (QStringList{u"Иванов"_s, u"Сидоров"_s}));
+    QCOMPARE(names, (QStringList { u"Иванов"_s, u"Сидоров"_s }));
     QCOMPARE(m_cat->Count(u"BLACKSPISOK"_s), 0);
 }
 
@@ -269,7 +269,7 @@ void TestShowDolgDialog::editCancelledDoesNotRefill()
     ScriptedUi ui;
     ui.ExpectDialog<CShowDolgDialog>([&](CShowDolgDialog& d) {
         d.DolgList()->SelectRow(0);
-        m_cat->AddDebtor({u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s});
+        m_cat->AddDebtor({ u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s });
         Click(d, 1001);
         QCOMPARE(d.DolgList()->GetItemCount(), 3);
         QCOMPARE(d.CurrentDolg(), 1);
@@ -291,7 +291,7 @@ void TestShowDolgDialog::addRefillsAndKeepsTheNumber()
         d.DolgList()->SelectRow(1);
         Click(d, 1000);
         QCOMPARE(ListRows(d.DolgList()).value(3),
-            (QStringList{u"Козлов"_s, u"Андрей Рублёв"_s, u"n/d"_s, u"Отменина"_s}));
+            (QStringList { u"Козлов"_s, u"Андрей Рублёв"_s, u"n/d"_s, u"Отменина"_s }));
         QCOMPARE(d.CurrentDolg(), 2);
         Click(d, 1000); // cancelled: nothing changes
         QCOMPARE(d.DolgList()->GetItemCount(), 4);
@@ -314,7 +314,7 @@ void TestShowDolgDialog::addRefillsAndKeepsTheNumber()
 void TestShowDolgDialog::blackListKeepsDebtorAndAppendsEntry()
 {
     AddThree();
-    m_cat->AddDebtor({u"n/d"_s, u"Бриллиантовая рука"_s, u"n/d"_s, u"N"_s});
+    m_cat->AddDebtor({ u"n/d"_s, u"Бриллиантовая рука"_s, u"n/d"_s, u"N"_s });
     ScriptedUi ui;
     ui.ExpectDialog<CShowDolgDialog>([&](CShowDolgDialog& d) {
         d.DolgList()->SelectRow(3);
@@ -332,8 +332,8 @@ void TestShowDolgDialog::blackListKeepsDebtorAndAppendsEntry()
     VERIFY_SCRIPT(ui);
     QCOMPARE(m_cat->Count(u"DOLGI"_s), 4);
     QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(3).value(3), u"C"_s);
-    const QStringList entry{u"n/d"_s, u"Бриллиантовая рука"_s};
-    QCOMPARE(m_cat->Rows(u"BLACKSPISOK"_s), (QList<QStringList>{entry, entry}));
+    const QStringList entry { u"n/d"_s, u"Бриллиантовая рука"_s };
+    QCOMPARE(m_cat->Rows(u"BLACKSPISOK"_s), (QList<QStringList> { entry, entry }));
 }
 
 void TestShowDolgDialog::blackListCancelledChangesNothing()
@@ -362,7 +362,7 @@ void TestShowDolgDialog::failedMarkWriteStoresNoEntry()
     m_cat->Execute(u"CREATE TRIGGER no_mark BEFORE UPDATE ON DOLGI BEGIN SELECT RAISE(ABORT, 'test'); END"_s);
     const auto before = m_cat->Rows(u"DOLGI"_s);
     ScriptedUi ui;
-    AnyMessages messages({app::IDOK});
+    AnyMessages messages({ app::IDOK });
     ui.ExpectDialog<CShowDolgDialog>([&](CShowDolgDialog& d) {
         d.DolgList()->SelectRow(0);
         Click(d, 1004);
@@ -389,8 +389,7 @@ void TestShowDolgDialog::keysWinOverFocusedControl_data()
     QTest::newRow("Alt+E edit") << int(Qt::Key_E) << int(Qt::AltModifier) << u"edit"_s;
     QTest::newRow("Alt+D delete") << int(Qt::Key_D) << int(Qt::AltModifier) << kAskDelete;
     QTest::newRow("Alt+F find") << int(Qt::Key_F) << int(Qt::AltModifier) << u"find"_s;
-    QTest::newRow("Ctrl+Alt+I black list") << int(Qt::Key_I) << int(Qt::ControlModifier | Qt::AltModifier)
-                                           << kAskBlack;
+    QTest::newRow("Ctrl+Alt+I black list") << int(Qt::Key_I) << int(Qt::ControlModifier | Qt::AltModifier) << kAskBlack;
 }
 
 void TestShowDolgDialog::keysWinOverFocusedControl()
@@ -427,7 +426,7 @@ void TestShowDolgDialog::findOpensAndDoesNotRefill()
     m_cat->WriteIni("[Config]\r\nTable=1\r\n");
     ScriptedUi ui;
     ui.ExpectDialog<CShowDolgDialog>([&](CShowDolgDialog& d) {
-        m_cat->AddDebtor({u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s});
+        m_cat->AddDebtor({ u"Козлов"_s, u"Андрей Рублёв"_s, u"2.2.2002"_s, u"N"_s });
         Click(d, 1003);
         QCOMPARE(d.DolgList()->GetItemCount(), 3);
         d.SendCommand(1);
