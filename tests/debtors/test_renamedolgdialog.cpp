@@ -44,6 +44,7 @@ private Q_SLOTS:
     void noRecordThere_data();
     void noRecordThere();
     void cancelAndEnterChangeNothing();
+    void missingBaseIsReportedNotSaved();
 
 private:
     int Run(ScriptedUi& ui, int position, qint64 rowid, const std::function<void(CRenameDolgDialog&)>& script);
@@ -264,6 +265,28 @@ void TestRenameDolgDialog::cancelAndEnterChangeNothing()
     QCOMPARE(result, app::IDCANCEL);
     VERIFY_SCRIPT(ui);
     QCOMPARE(m_cat->Rows(u"DOLGI"_s), before);
+}
+
+void TestRenameDolgDialog::missingBaseIsReportedNotSaved()
+{
+    ScriptedUi ui;
+    AnyMessages messages;
+    ui.ExpectDialog<CRenameDolgDialog>([&](CRenameDolgDialog& d) {
+        // The load's error was shown; the form opens empty with the first mark.
+        QCOMPARE(messages.Texts().size(), 1);
+        QCOMPARE(Form(d), (QStringList { QString(), QString(), QString(), QString(), u"0"_s }));
+        TypeText(Edit(d, 1017), u"Иванов"_s);
+        d.SendCommand(1047);
+        // Nothing could be stored: the user is told and keeps the form.
+        QCOMPARE(messages.Texts().size(), 2);
+        QVERIFY(!d.IsEnded());
+        d.SendCommand(2);
+    });
+    CRenameDolgDialog dlg;
+    dlg.m_strBasePath = QDir(m_cat->Dir()).filePath(u"нет/BaseFilm.mdb"_s);
+    QCOMPARE(dlg.DoModal(), app::IDCANCEL);
+    VERIFY_SCRIPT(ui);
+    QVERIFY(messages.Texts().first().contains(u"не найден"_s));
 }
 
 QTEST_MAIN(TestRenameDolgDialog)
