@@ -208,13 +208,9 @@ void TestDebtorAlert::damagedWaveIsRefused_data()
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray good = f.readAll();
     auto patched = [&](qsizetype at, QByteArray with) { return QByteArray(good).replace(at, with.size(), with); };
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("header only") << good.left(12);
     QTest::newRow("not RIFF") << patched(0, "RIFX");
-    QTest::newRow("not WAVE") << patched(8, "AVI ");
     QTest::newRow("float samples") << patched(20, QByteArray("\x03\x00", 2));
     QTest::newRow("24-bit samples") << patched(34, QByteArray("\x18\x00", 2));
-    QTest::newRow("no channels") << patched(22, QByteArray("\x00\x00", 2));
     QTest::newRow("data longer than the file") << good.left(good.size() - 2);
     QTest::newRow("no format chunk") << patched(12, "junk");
     QTest::newRow("empty data") << patched(40, QByteArray(4, '\0')).left(44);

@@ -37,8 +37,6 @@ private Q_SLOTS:
     void loadsAndKeepsStoredMark();
     void chosenMarkIsStoredAsCode_data();
     void chosenMarkIsStoredAsCode();
-    void nameRules_data();
-    void nameRules();
     void changesOnlyTheRecordAtItsPosition();
     void rowIdWinsOverAStalePosition();
     void noRecordThere_data();
@@ -117,7 +115,6 @@ void TestRenameDolgDialog::loadsAndKeepsStoredMark()
     m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored });
     ScriptedUi ui;
     const int result = Run(ui, 1, -1, [&](CRenameDolgDialog& d) {
-        QCOMPARE(d.windowTitle(), u"Изменить должника."_s);
         // The mark box shows the stored code, the list its entry.
         QCOMPARE(Form(d), (QStringList { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored, QString::number(index) }));
         QVERIFY(Edit(d, 1023)->isReadOnly());
@@ -157,31 +154,6 @@ void TestRenameDolgDialog::chosenMarkIsStoredAsCode()
     QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(0).value(3), code);
     // Editing never writes the black list.
     QCOMPARE(m_cat->Count(u"BLACKSPISOK"_s), 0);
-}
-
-void TestRenameDolgDialog::nameRules_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("cleared") << QString() << u"n/d"_s;
-    QTest::newRow("one blank") << u" "_s << u"n/d"_s;
-    QTest::newRow("two blanks") << u"  "_s << u"  "_s;
-    QTest::newRow("blanks around") << u" Пётр "_s << u" Пётр "_s;
-}
-
-void TestRenameDolgDialog::nameRules()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    m_cat->AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"N"_s });
-    ScriptedUi ui;
-    Run(ui, 0, -1, [&](CRenameDolgDialog& d) {
-        Edit(d, 1017)->clear();
-        TypeText(Edit(d, 1017), typed);
-        d.SendCommand(1047);
-    });
-    VERIFY_SCRIPT(ui);
-    QCOMPARE(m_cat->Rows(u"DOLGI"_s).value(0).value(0), stored);
 }
 
 void TestRenameDolgDialog::changesOnlyTheRecordAtItsPosition()
