@@ -82,6 +82,17 @@ QRect CDialog::MapDialogRect(const QRect& du) const
     return {x, y, r - x, b - y};
 }
 
+QRect CDialog::MapClassicPixels(const QRect& px) const
+{
+    constexpr int kClassicX = 6;
+    constexpr int kClassicY = 13;
+    const int x = MulDiv(px.x(), m_baseUnits.width(), kClassicX);
+    const int y = MulDiv(px.y(), m_baseUnits.height(), kClassicY);
+    const int r = MulDiv(px.x() + px.width(), m_baseUnits.width(), kClassicX);
+    const int b = MulDiv(px.y() + px.height(), m_baseUnits.height(), kClassicY);
+    return {x, y, r - x, b - y};
+}
+
 void CDialog::Build()
 {
     setWindowTitle(m_template->caption);
@@ -183,6 +194,7 @@ QWidget* CDialog::CreateControl(const rc::Control& c)
         break;
     case rc::Kind::Radio: {
         auto* radio = new QRadioButton(c.text, m_client);
+        // A click on a radio button is a command of its own, as a push button's is.
         const int id = c.id;
         connect(radio, &QRadioButton::clicked, this, [this, id] { SendCommand(id); });
         w = radio;
@@ -311,10 +323,11 @@ QWidget* CDialog::GetDlgItem(int id) const
 void CDialog::MoveControl(int id, const QRect& pixels)
 {
     if (QWidget* w = GetDlgItem(id)) {
-        QRect r = pixels;
-        if (auto* combo = qobject_cast<QComboBox*>(w)) // as in the template, the height includes the drop-down
-            r.setHeight(combo->sizeHint().height());
-        w->setGeometry(r);
+        // A combo box's rectangle includes its drop-down, as in the templates.
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            w->setGeometry(pixels.x(), pixels.y(), pixels.width(), combo->sizeHint().height());
+        else
+            w->setGeometry(pixels);
         w->update();
     }
 }

@@ -53,8 +53,11 @@ public:
     // Dialog units to pixels for the window's font.
     QRect MapDialogRect(const QRect& dialogUnits) const;
 
-    // Moves a control to a pixel rectangle of the client area. A combo box's height, as in the templates,
-    // includes its drop-down: the box keeps its own height.
+    // Pixel rectangles laid out for the classic 8-point dialog font (base units 6 x 13), in pixels of the
+    // font in use, so controls placed at run time keep their places beside the template's.
+    QRect MapClassicPixels(const QRect& pixels) const;
+
+    // Moves a control to a pixel rectangle of the client area.
     void MoveControl(int id, const QRect& pixels);
     void ShowControl(int id, bool show);
 
@@ -78,7 +81,7 @@ protected:
     // Enter outside a push button: the confirm command unless a window replaces it.
     virtual void OnDefaultAction();
 
-    // Message map. Push buttons and option buttons send their id as a command when clicked.
+    // Message map.
     using Handler = std::function<void()>;
     void OnCommand(int id, Handler handler);
     template <class T> void OnCommand(int id, void (T::*member)())

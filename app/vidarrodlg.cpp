@@ -11,6 +11,9 @@
 #include "debtors/debtorsound.h"
 #include "debtors/finddolgdialog.h"
 #include "debtors/showdolgdialog.h"
+#include "films/adddialog.h"
+#include "films/finddialog.h"
+#include "films/renamedialog.h"
 #include "settings/configdialog.h"
 #include "settings/profile.h"
 
@@ -282,13 +285,69 @@ void CVidarroDlg::SetDebtorPane()
 
 // ---- Film commands ----
 
-void CVidarroDlg::OnAddFilm() { }
+void CVidarroDlg::OnAddFilm()
+{
+    CAddDialog AddDialog;
+    AddDialog.m_strBasePath = m_strBasePath;
+    UpdateData(false);
+    if (AddDialog.DoModal() == app::IDOK)
+        RefreshFilmList();
+}
 
-void CVidarroDlg::OnEditFilm() { }
+void CVidarroDlg::OnEditFilm()
+{
+    if (g_nSelectedFilm == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для изменения."));
+        return;
+    }
+    CRenameDialog RenameDialog;
+    RenameDialog.m_nPosition = g_nSelectedFilm - 1;
+    // The list is refilled after every change, so its row is the film's position and carries its rowid.
+    RenameDialog.m_nRowId = m_listFilms->GetItemData(g_nSelectedFilm - 1);
+    RenameDialog.m_strBasePath = m_strBasePath;
+    UpdateData(false);
+    if (RenameDialog.DoModal() == app::IDOK)
+        RefreshFilmList();
+}
 
-void CVidarroDlg::OnDeleteFilm() { }
+void CVidarroDlg::OnDeleteFilm()
+{
+    if (g_nSelectedFilm == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
+        return;
+    }
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"),
+            app::Buttons::OkCancel)
+        == app::IDOK) {
+        data::CDaoDatabase cDaoDB;
+        cDaoDB.Open(m_strBasePath);
+        data::CDaoRecordset rs(cDaoDB);
+        rs.Open(data::table::Films, {data::field::NameFilm});
+        const qint64 rowid = m_listFilms->GetItemData(g_nSelectedFilm - 1);
+        if (rowid >= 0 && rs.MoveToRowId(rowid)) {
+            rs.Delete();
+            m_strComment.clear();
+            m_strStarring.clear();
+            m_strRating.clear();
+            m_strMedium.clear();
+            m_strDuration.clear();
+        }
+        g_nSelectedFilm = 0;
+    }
+    // Either answer rebuilds the list, which drops the visible selection.
+    UpdateData(false);
+    RefreshFilmList();
+    SetSelectedFilmPane();
+}
 
-void CVidarroDlg::OnFindFilm() { }
+void CVidarroDlg::OnFindFilm()
+{
+    CFindDialog FindDialog;
+    FindDialog.m_strBasePath = m_strBasePath;
+    FindDialog.m_strIniPath = m_strIniPath;
+    UpdateData(false);
+    FindDialog.DoModal();
+}
 
 // ---- Debtor commands ----
 

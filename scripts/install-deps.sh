@@ -9,6 +9,8 @@ PACKAGES=(
     mdbtools-dev libsimpleini-dev fp-utils
     # demo catalogue, headless runs and screenshots
     sqlite3 xvfb xauth xdotool imagemagick fonts-dejavu-core
+    # opening the help file: the desktop launcher and a CHM viewer
+    xdg-utils xchm
     # mdb-export for the import benchmark
     mdbtools
 )

@@ -1,0 +1,152 @@
+#include "films/filmform.h"
+
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "data/textrules.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+
+#include <algorithm>
+#include <iterator>
+
+namespace films {
+
+const QStringList& Genres()
+{
+    static const QStringList genres { QStringLiteral("Выбрать"), QStringLiteral("Комедия"), QStringLiteral("Боевик"),
+        QStringLiteral("Ужасы"), QStringLiteral("Фантастика"), QStringLiteral("Мультфильм"), QStringLiteral("Клипы"),
+        QStringLiteral("Караоке"), QStringLiteral("Драма"), QStringLiteral("Триллер"),
+        QStringLiteral("Документальный фильм"), QStringLiteral("Мелодрама"), QStringLiteral("Эротика"),
+        QStringLiteral("Порнография"), QStringLiteral("Другое") };
+    return genres;
+}
+
+const QStringList& Media()
+{
+    static const QStringList media { QStringLiteral("Выбрать"), QStringLiteral("DVD"), QStringLiteral("CD"),
+        QStringLiteral("VCD"), QStringLiteral("Super VCD"), QStringLiteral("VHS"), QStringLiteral("Flash"),
+        QStringLiteral("Черный ящик"), QStringLiteral("Другое") };
+    return media;
+}
+
+void ApplyPickerRule(app::CDialog& dlg, int listId, int otherIndex, int editId, QString& value)
+{
+    auto* list = dlg.Item<QComboBox>(listId);
+    QWidget* edit = dlg.GetDlgItem(editId);
+    dlg.UpdateData(true);
+    // Only a chosen entry counts; a text typed into the list's own field is never read.
+    const int n = app::ComboGetCurSel(list);
+    if (n < 0)
+        return;
+    if (n != kChooseIndex && n != otherIndex) {
+        app::SetEditReadOnly(edit, true);
+        value = list->itemText(n);
+        dlg.UpdateData(false);
+    } else if (n == otherIndex) {
+        // The edit keeps what it shows (the entry chosen before, say) and takes the user's own text.
+        app::SetEditReadOnly(edit, false);
+    } else {
+        value.clear();
+        dlg.UpdateData(false);
+    }
+}
+
+void ApplyRatingMirror(app::CDialog& dlg, int code, int position, QString& value)
+{
+    // Keys, clicks in the channel and the wheel move the slider but not the value.
+    if (code != app::SB_THUMBPOSITION)
+        return;
+    dlg.UpdateData(true);
+    value = QString::number(position);
+    dlg.UpdateData(false);
+}
+
+CFilmForm::CFilmForm(int templateId, QWidget* parent)
+    : app::CDialog(templateId, parent)
+{
+    OnSelChange(IDC_GENRELIST, [this] { ApplyPickerRule(*this, IDC_GENRELIST, kGenreOther, IDC_GENRE, m_strGenre); });
+    OnSelChange(
+        IDC_MEDIUMLIST, [this] { ApplyPickerRule(*this, IDC_MEDIUMLIST, kMediumOther, IDC_MEDIUM, m_strMedium); });
+    OnHScroll(
+        [this](int code, int position, QAbstractSlider*) { ApplyRatingMirror(*this, code, position, m_strRating); });
+}
+
+void CFilmForm::DoDataExchange(app::CDataExchange* pDX)
+{
+    app::CDialog::DoDataExchange(pDX);
+    app::DDX_Control(pDX, IDC_GENRELIST, m_comboGenre);
+    app::DDX_Control(pDX, IDC_MEDIUMLIST, m_comboMedium);
+    app::DDX_Control(pDX, IDC_RATINGSLIDER, m_sliderRating);
+    app::DDX_Control(pDX, IDC_GENRE, m_editGenre);
+    app::DDX_Control(pDX, IDC_MEDIUM, m_editMedium);
+    app::DDX_Text(pDX, IDC_NAME, m_strName);
+    app::DDX_Text(pDX, IDC_DIRECTOR, m_strDirector);
+    app::DDX_Text(pDX, IDC_STARRING, m_strStarring);
+    app::DDX_Text(pDX, IDC_GENRE, m_strGenre);
+    app::DDX_Text(pDX, IDC_RATING, m_strRating);
+    app::DDX_Text(pDX, IDC_MEDIUM, m_strMedium);
+    app::DDX_Text(pDX, IDC_DURATION, m_strDuration);
+    app::DDX_Text(pDX, IDC_COMMENT, m_strComment);
+}
+
+bool CFilmForm::OnInitDialog()
+{
+    app::CDialog::OnInitDialog();
+    // Eleven positions: a film may be rated 0 as well as 10.
+    m_sliderRating->setRange(0, kRatingMax);
+    m_sliderRating->setValue(0);
+    m_strRating = QStringLiteral("0");
+    UpdateData(false);
+    app::ComboSetCurSel(m_comboGenre, kChooseIndex);
+    app::ComboSetCurSel(m_comboMedium, kChooseIndex);
+    return true;
+}
+
+void CFilmForm::SelectByText(
+    QComboBox* list, QLineEdit* edit, const QStringList& entries, int otherIndex, const QString& text)
+{
+    int index = otherIndex;
+    if (text == QStringView(data::kNoData)) {
+        index = kChooseIndex;
+    } else {
+        // Exact and case-sensitive: "драма" is not "Драма" and opens as a text of the user's own.
+        for (int i = kChooseIndex + 1; i < otherIndex; ++i)
+            if (entries[i] == text)
+                index = i;
+    }
+    app::ComboSetCurSel(list, index);
+    if (index == otherIndex)
+        app::SetEditReadOnly(edit, false);
+}
+
+void CFilmForm::LoadFields(const data::CDaoRecordset& rs)
+{
+    using namespace data;
+    m_strName = rs.GetFieldValue(field::NameFilm);
+    m_strDirector = rs.GetFieldValue(field::Rezisser);
+    m_strStarring = rs.GetFieldValue(field::Roli);
+    m_strGenre = rs.GetFieldValue(field::Zanr);
+    m_strRating = rs.GetFieldValue(field::Reiting);
+    m_strMedium = rs.GetFieldValue(field::Nositel);
+    m_strDuration = rs.GetFieldValue(field::Prodol);
+    m_strComment = rs.GetFieldValue(field::Komentar);
+    SelectByText(m_comboGenre, m_editGenre, Genres(), kGenreOther, m_strGenre);
+    SelectByText(m_comboMedium, m_editMedium, Media(), kMediumOther, m_strMedium);
+    // The slider holds a rating outside its range at the nearer end; the text stays as stored.
+    m_sliderRating->setValue(std::clamp(LeadingInt(m_strRating), 0, kRatingMax));
+    UpdateData(false);
+}
+
+void CFilmForm::StoreFields(data::CDaoRecordset& rs) const
+{
+    using namespace data;
+    const QString* values[] = { &m_strName, &m_strDirector, &m_strStarring, &m_strGenre, &m_strRating, &m_strMedium,
+        &m_strDuration, &m_strComment };
+    static_assert(std::size(values) == kFilmFields.size());
+    for (size_t i = 0; i < kFilmFields.size(); ++i)
+        rs.SetFieldValue(kFilmFields[i], NdRule(*values[i]));
+}
+
+} // namespace films
