@@ -27,7 +27,8 @@ enum : int {
     IDC_FIND = 1000,
 };
 
-// Where the handlers put the search edit and the mark list, in pixels of the client area.
+// Where the handlers put the search edit and the mark list, in pixels of the client area for the classic
+// dialog font.
 const QRect kFindNormal(5, 17, 290, 21);
 const QRect kFindBesideMarks(165, 17, 130, 21);
 const QRect kMarkList(5, 17, 160, 70);
@@ -69,7 +70,7 @@ bool CFindDolgDialog::OnInitDialog()
 
 void CFindDolgDialog::NormalLayout()
 {
-    MoveControl(IDC_FINDTEXT, kFindNormal);
+    MoveControl(IDC_FINDTEXT, MapClassicPixels(kFindNormal));
 }
 
 void CFindDolgDialog::ReplaceColumns(std::initializer_list<std::pair<const char16_t*, int>> columns)
@@ -77,8 +78,10 @@ void CFindDolgDialog::ReplaceColumns(std::initializer_list<std::pair<const char1
     m_listResults->DeleteAllItems();
     while (m_listResults->DeleteColumn(0)) { }
     int index = 0;
+    // Widths laid out for the classic dialog font, like the templates: the headings fit the font in use.
     for (const auto& [heading, width] : columns)
-        m_listResults->InsertColumn(index++, QString::fromUtf16(heading), Qt::AlignLeft, width);
+        m_listResults->InsertColumn(
+            index++, QString::fromUtf16(heading), Qt::AlignLeft, MapClassicPixels(QRect(0, 0, width, 0)).width());
 }
 
 void CFindDolgDialog::SetDebtorColumns()
@@ -113,8 +116,8 @@ void CFindDolgDialog::OnMarkOption()
     UpdateData(false);
     m_comboMark->show();
     m_comboMark->setEditText(QStringLiteral("Выбрать"));
-    MoveControl(IDC_MARKLIST, kMarkList);
-    MoveControl(IDC_FINDTEXT, kFindBesideMarks);
+    MoveControl(IDC_MARKLIST, MapClassicPixels(kMarkList));
+    MoveControl(IDC_FINDTEXT, MapClassicPixels(kFindBesideMarks));
     // The code comes from the mark list only.
     app::SetEditReadOnly(m_editFind, true);
 }

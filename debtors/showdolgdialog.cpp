@@ -50,10 +50,15 @@ bool CShowDolgDialog::OnInitDialog()
 
 void CShowDolgDialog::InsertColumns()
 {
-    m_listDolgi->InsertColumn(0, QStringLiteral("Имя должника."), Qt::AlignLeft, 121);
-    m_listDolgi->InsertColumn(1, QStringLiteral("Название Фильма/диска."), Qt::AlignLeft, 150);
-    m_listDolgi->InsertColumn(2, QStringLiteral("Дата."), Qt::AlignLeft, 90);
-    m_listDolgi->InsertColumn(3, QStringLiteral("Метка."), Qt::AlignLeft, 90);
+    // Widths laid out for the classic dialog font, like the templates: the headings fit the font in use.
+    const auto column = [this](int index, const char16_t* heading, int width) {
+        m_listDolgi->InsertColumn(
+            index, QString::fromUtf16(heading), Qt::AlignLeft, MapClassicPixels(QRect(0, 0, width, 0)).width());
+    };
+    column(0, u"Имя должника.", 121);
+    column(1, u"Название Фильма/диска.", 150);
+    column(2, u"Дата.", 90);
+    column(3, u"Метка.", 90);
 }
 
 void CShowDolgDialog::FillList()

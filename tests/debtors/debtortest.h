@@ -37,6 +37,15 @@ inline QStringList Headings(const app::CListCtrl* list)
     return headings;
 }
 
+// Pixel widths laid out for the classic dialog font, in pixels of the font in use.
+inline QList<int> ClassicWidths(const app::CDialog& d, const QList<int>& classic)
+{
+    QList<int> widths;
+    for (int w : classic)
+        widths << d.MapClassicPixels(QRect(0, 0, w, 0)).width();
+    return widths;
+}
+
 inline QList<int> Widths(const app::CListCtrl* list)
 {
     QList<int> widths;

@@ -99,7 +99,7 @@ void TestFindDolgDialog::opensWithNoMode()
         QVERIFY(d.Results()->showGrid());
         QVERIFY(d.Results()->GetExtendedStyle() & app::LVS_EX_FULLROWSELECT);
         QVERIFY(d.GetDlgItem(1020)->isHidden());
-        QCOMPARE(FindEdit(d)->geometry(), QRect(5, 17, 290, 21));
+        QCOMPARE(FindEdit(d)->geometry(), d.MapClassicPixels(QRect(5, 17, 290, 21)));
         QVERIFY(!FindEdit(d)->isReadOnly());
         for (int id = 1029; id <= 1033; ++id)
             QVERIFY(!d.Item<QRadioButton>(id)->isChecked());
@@ -153,14 +153,15 @@ void TestFindDolgDialog::optionsSetColumnsAndLayout()
         QCOMPARE(d.SearchMode(), mode);
         QVERIFY(d.Item<QRadioButton>(option)->isChecked());
         QCOMPARE(Headings(d.Results()), headings);
-        QCOMPARE(FindEdit(d)->geometry(), edit);
+        QCOMPARE(FindEdit(d)->geometry(), d.MapClassicPixels(edit));
         QCOMPARE(FindEdit(d)->isReadOnly(), readOnly);
         QCOMPARE(d.GetDlgItem(1020)->isVisible(), markList);
         if (markList) {
             auto* combo = d.Item<QComboBox>(1020);
-            QCOMPARE(combo->geometry().topLeft(), QPoint(5, 17));
-            QCOMPARE(combo->width(), 160);
-            QVERIFY(combo->height() < 70); // the 70 pixels include the drop-down
+            const QRect marks = d.MapClassicPixels(QRect(5, 17, 160, 70));
+            QCOMPARE(combo->geometry().topLeft(), marks.topLeft());
+            QCOMPARE(combo->width(), marks.width());
+            QVERIFY(combo->height() < marks.height()); // the height includes the drop-down
             QCOMPARE(combo->currentText(), u"Выбрать"_s);
             QCOMPARE(app::ComboGetCurSel(combo), -1);
             QVERIFY(FindEdit(d)->text().isEmpty());
@@ -185,7 +186,7 @@ void TestFindDolgDialog::blackListColumnsGiveWayToDebtorColumns()
         QCOMPARE(Search(d, 1033, u"иванов"_s).size(), 1);
         Click(d, 1031);
         QCOMPARE(Headings(d.Results()), kDebtorHeadings);
-        QCOMPARE(Widths(d.Results()), (QList<int> { 120, 150, 80, 80 }));
+        QCOMPARE(Widths(d.Results()), ClassicWidths(d, { 120, 150, 80, 80 }));
         QCOMPARE(d.Results()->GetItemCount(), 0);
         d.SendCommand(1047);
     });

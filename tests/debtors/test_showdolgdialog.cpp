@@ -89,7 +89,7 @@ void TestShowDolgDialog::opensFilledInRecordOrder()
         app::CListCtrl* list = d.DolgList();
         QCOMPARE(
             Headings(list), (QStringList { u"Имя должника."_s, u"Название Фильма/диска."_s, u"Дата."_s, u"Метка."_s }));
-        QCOMPARE(Widths(list), (QList<int> { 121, 150, 90, 90 }));
+        QCOMPARE(Widths(list), ClassicWidths(d, { 121, 150, 90, 90 }));
         QCOMPARE(ListRows(list),
             (QList<QStringList> { { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"Отменина"_s },
                 { u"Петров"_s, u"Сталкер"_s, u"1 марта"_s, u"Белый список"_s },
