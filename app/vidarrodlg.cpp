@@ -7,6 +7,10 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
+#include "debtors/adddolgdialog.h"
+#include "debtors/debtorsound.h"
+#include "debtors/finddolgdialog.h"
+#include "debtors/showdolgdialog.h"
 #include "films/adddialog.h"
 #include "films/finddialog.h"
 #include "films/renamedialog.h"
@@ -168,9 +172,8 @@ void CVidarroDlg::ReadConfig(const QString& section, const QString& key)
         g_bIniPathBuilt = true;
     }
     const QString value = settings::GetPrivateProfileString(section, key, QString(), m_strIniPath, 200);
-    if (key == QLatin1String("Message")) {
-        // The start-up alert comes with the debtor windows.
-    }
+    if (key == QLatin1String("Message"))
+        DebtorAlert(data::LeadingInt(value));
     if (key == QLatin1String("Table"))
         m_listFilms->SetExtendedStyle(quint32(data::LeadingInt(value)));
 }
@@ -349,11 +352,54 @@ void CVidarroDlg::OnFindFilm()
 
 // ---- Debtor commands ----
 
-void CVidarroDlg::OnAddDebtor() { }
+void CVidarroDlg::OnAddDebtor()
+{
+    CAddDolgDialog dlg;
+    dlg.m_strBasePath = m_strBasePath;
+    UpdateData(false);
+    if (dlg.DoModal() == app::IDOK) {
+        CountDebtors();
+        SetDebtorPane();
+    }
+}
 
-void CVidarroDlg::OnShowDebtors() { }
+void CVidarroDlg::OnShowDebtors()
+{
+    CShowDolgDialog dlg;
+    dlg.m_strBasePath = m_strBasePath;
+    dlg.m_strIniPath = m_strIniPath;
+    UpdateData(false);
+    // Changes made in the window are stored either way; only "OK" recounts.
+    if (dlg.DoModal() == app::IDOK) {
+        CountDebtors();
+        SetDebtorPane();
+    }
+}
 
-void CVidarroDlg::OnFindDebtor() { }
+void CVidarroDlg::OnFindDebtor()
+{
+    CFindDolgDialog dlg;
+    dlg.m_strBasePath = m_strBasePath;
+    dlg.m_strIniPath = m_strIniPath;
+    UpdateData(false);
+    dlg.DoModal();
+}
+
+// The start-up alert, chosen by "Message": 1 a message, 2 the sound, 3 the message and then the sound.
+void CVidarroDlg::DebtorAlert(int mode)
+{
+    if (g_nDebtors <= 0)
+        return;
+    if (mode == 1 || mode == 3)
+        app::MessageBox(this, QStringLiteral("Внимание Имеются должники."));
+    if (mode == 2 || mode == 3)
+        PlayDebtorSound();
+}
+
+void CVidarroDlg::PlayDebtorSound()
+{
+    CDebtorSound::Instance().Play(this);
+}
 
 // ---- Black list ----
 

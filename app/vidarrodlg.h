@@ -45,6 +45,8 @@ private:
     void OnAddDebtor();
     void OnShowDebtors();
     void OnFindDebtor();
+    void DebtorAlert(int mode);
+    void PlayDebtorSound();
     void OnBlackList();
     void OnImport();
     void OnSettings();

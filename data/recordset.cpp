@@ -210,10 +210,12 @@ void CDaoRecordset::RequireCurrent(const char* operation) const
 QString CDaoRecordset::GetFieldValue(QLatin1String field) const
 {
     RequireCurrent("чтение поля");
-    const auto it = m_index.constFind(field);
-    if (it == m_index.cend())
-        throw DbError(QStringLiteral("В таблице %1 базы «%2» нет поля %3.").arg(m_table, m_db.GetName(), field));
-    return m_values.at(it.value() - 1);
+    // Called for every field of every row: comparing with the few names costs less than hashing a
+    // converted copy of the name each time.
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i] == field)
+            return m_values.at(i);
+    throw DbError(QStringLiteral("В таблице %1 базы «%2» нет поля %3.").arg(m_table, m_db.GetName(), field));
 }
 
 void CDaoRecordset::AddNew()

@@ -1,0 +1,189 @@
+#include "debtors/finddolgdialog.h"
+
+#include "data/daodb.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "data/textrules.h"
+#include "debtors/marks.h"
+#include "settings/profile.h"
+
+#include <QComboBox>
+
+#include <algorithm>
+
+namespace {
+constexpr int IDD_FINDDOLG = 150;
+
+enum : int {
+    IDC_OK = 1047,
+    IDC_FINDTEXT = 1017,
+    IDC_MARKLIST = 1020,
+    IDC_RESULTS = 1015,
+    IDC_BYNAME = 1029,
+    IDC_BYTITLE = 1030,
+    IDC_BYDATE = 1031,
+    IDC_BYMARK = 1032,
+    IDC_BLACKLIST = 1033,
+    IDC_FIND = 1000,
+};
+
+// Where the handlers put the search edit and the mark list, in pixels of the client area for the classic
+// dialog font.
+const QRect kFindNormal(5, 17, 290, 21);
+const QRect kFindBesideMarks(165, 17, 130, 21);
+const QRect kMarkList(5, 17, 160, 70);
+} // namespace
+
+CFindDolgDialog::CFindDolgDialog()
+    : app::CDialog(IDD_FINDDOLG)
+{
+    using namespace data;
+    OnCommand(IDC_OK, [this] { EndDialog(app::IDOK); });
+    OnCommand(IDC_BYNAME, [this] { OnDebtorOption(Mode::Name, field::Name); });
+    OnCommand(IDC_BYTITLE, [this] { OnDebtorOption(Mode::Title, field::NameFilm); });
+    OnCommand(IDC_BYDATE, [this] { OnDebtorOption(Mode::Date, field::Data); });
+    OnCommand(IDC_BYMARK, &CFindDolgDialog::OnMarkOption);
+    OnCommand(IDC_BLACKLIST, &CFindDolgDialog::OnBlackListOption);
+    OnCommand(IDC_FIND, &CFindDolgDialog::OnFind);
+    OnSelChange(IDC_MARKLIST, &CFindDolgDialog::OnMarkChange);
+}
+
+void CFindDolgDialog::DoDataExchange(app::CDataExchange* pDX)
+{
+    app::CDialog::DoDataExchange(pDX);
+    app::DDX_Control(pDX, IDC_FINDTEXT, m_editFind);
+    app::DDX_Control(pDX, IDC_MARKLIST, m_comboMark);
+    app::DDX_Control(pDX, IDC_RESULTS, m_listResults);
+    app::DDX_Text(pDX, IDC_FINDTEXT, m_strFind);
+}
+
+bool CFindDolgDialog::OnInitDialog()
+{
+    app::CDialog::OnInitDialog();
+    m_mode = Mode::None;
+    const int style = settings::GetPrivateProfileInt(QStringLiteral("Config"), QStringLiteral("Table"), m_strIniPath);
+    m_listResults->SetExtendedStyle(quint32(style) | app::LVS_EX_FULLROWSELECT);
+    NormalLayout();
+    SetDebtorColumns();
+    return true;
+}
+
+void CFindDolgDialog::NormalLayout()
+{
+    MoveControl(IDC_FINDTEXT, MapClassicPixels(kFindNormal));
+}
+
+void CFindDolgDialog::ReplaceColumns(std::initializer_list<std::pair<const char16_t*, int>> columns)
+{
+    m_listResults->DeleteAllItems();
+    while (m_listResults->DeleteColumn(0)) { }
+    int index = 0;
+    // Widths laid out for the classic dialog font, like the templates: the headings fit the font in use.
+    for (const auto& [heading, width] : columns)
+        m_listResults->InsertColumn(
+            index++, QString::fromUtf16(heading), Qt::AlignLeft, MapClassicPixels(QRect(0, 0, width, 0)).width());
+}
+
+void CFindDolgDialog::SetDebtorColumns()
+{
+    ReplaceColumns(
+        { { u"Имя должника.", 120 }, { u"Название Фильма/диска.", 150 }, { u"Дата.", 80 }, { u"Метка.", 80 } });
+}
+
+void CFindDolgDialog::SetBlackListColumns()
+{
+    ReplaceColumns({ { u"Имя в черном списке.", 120 }, { u"Причина занесения.", 280 } });
+}
+
+void CFindDolgDialog::OnDebtorOption(Mode mode, QLatin1String field)
+{
+    if (m_mode == Mode::BlackList)
+        SetDebtorColumns();
+    m_mode = mode;
+    m_field = field;
+    NormalLayout();
+    app::SetEditReadOnly(m_editFind, false);
+    m_comboMark->hide();
+}
+
+void CFindDolgDialog::OnMarkOption()
+{
+    if (m_mode == Mode::BlackList)
+        SetDebtorColumns();
+    m_mode = Mode::Mark;
+    m_field = data::field::Metka;
+    m_strFind.clear();
+    UpdateData(false);
+    m_comboMark->show();
+    m_comboMark->setEditText(QStringLiteral("Выбрать"));
+    MoveControl(IDC_MARKLIST, MapClassicPixels(kMarkList));
+    MoveControl(IDC_FINDTEXT, MapClassicPixels(kFindBesideMarks));
+    // The code comes from the mark list only.
+    app::SetEditReadOnly(m_editFind, true);
+}
+
+void CFindDolgDialog::OnBlackListOption()
+{
+    m_mode = Mode::BlackList;
+    m_field = data::field::Name;
+    SetBlackListColumns();
+    NormalLayout();
+    app::SetEditReadOnly(m_editFind, false);
+    m_comboMark->hide();
+}
+
+void CFindDolgDialog::OnMarkChange()
+{
+    const int index = app::ComboGetCurSel(m_comboMark);
+    if (index < 0)
+        return;
+    UpdateData(true);
+    m_strFind = debtors::MarkCode(m_comboMark->itemText(index));
+    UpdateData(false);
+}
+
+void CFindDolgDialog::OnFind()
+{
+    using namespace data;
+    if (m_mode == Mode::None) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали где искать."));
+        return;
+    }
+    m_listResults->DeleteAllItems();
+    UpdateData(true);
+    const QString findtext = FoldCase(m_strFind);
+
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    CDaoRecordset rs(cDaoDB);
+    const bool blackList = m_mode == Mode::BlackList;
+    if (blackList)
+        rs.Open(table::BlackList, { field::Name, field::Prichina });
+    else
+        rs.Open(table::Debtors, { field::Name, field::NameFilm, field::Data, field::Metka });
+
+    std::vector<app::CListModel::Row> rows;
+    auto show = [&] {
+        // Each match goes above the earlier ones: the last record comes first.
+        std::reverse(rows.begin(), rows.end());
+        m_listResults->SetRows(std::move(rows));
+    };
+    try {
+        while (!rs.IsEOF()) {
+            if (FoldCase(rs.GetFieldValue(m_field)) == findtext) {
+                QStringList cells { rs.GetFieldValue(field::Name) };
+                if (blackList)
+                    cells << rs.GetFieldValue(field::Prichina);
+                else
+                    cells << rs.GetFieldValue(field::NameFilm) << rs.GetFieldValue(field::Data)
+                          << rs.GetFieldValue(field::Metka);
+                rows.push_back({ cells, rs.RowId() });
+            }
+            rs.MoveNext();
+        }
+    } catch (...) {
+        show();
+        throw;
+    }
+    show();
+}

@@ -1,0 +1,182 @@
+#include "debtors/showdolgdialog.h"
+
+#include "data/daodb.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "debtors/adddolgdialog.h"
+#include "debtors/finddolgdialog.h"
+#include "debtors/marks.h"
+#include "debtors/renamedolgdialog.h"
+#include "settings/profile.h"
+
+namespace {
+constexpr int IDD_SHOWDOLG = 144;
+constexpr int IDR_DOLG_ACCELERATOR = 159;
+
+enum : int { IDC_LIST = 1015, IDC_ADD = 1000, IDC_EDIT = 1001, IDC_DELETE = 1002, IDC_FIND = 1003, IDC_TOBLACK = 1004 };
+} // namespace
+
+CShowDolgDialog::CShowDolgDialog()
+    : app::CDialog(IDD_SHOWDOLG)
+{
+    OnCommand(IDC_ADD, &CShowDolgDialog::OnAdd);
+    OnCommand(IDC_EDIT, &CShowDolgDialog::OnEdit);
+    OnCommand(IDC_DELETE, &CShowDolgDialog::OnDelete);
+    OnCommand(IDC_FIND, &CShowDolgDialog::OnFind);
+    OnCommand(IDC_TOBLACK, &CShowDolgDialog::OnBlackList);
+    OnItemChanged(IDC_LIST, [this](int row) {
+        if (row >= 0)
+            m_nCurrentDolg = row + 1;
+    });
+}
+
+void CShowDolgDialog::DoDataExchange(app::CDataExchange* pDX)
+{
+    app::CDialog::DoDataExchange(pDX);
+    app::DDX_Control(pDX, IDC_LIST, m_listDolgi);
+}
+
+bool CShowDolgDialog::OnInitDialog()
+{
+    app::CDialog::OnInitDialog();
+    m_nCurrentDolg = 0;
+    LoadAccelerators(IDR_DOLG_ACCELERATOR);
+    InsertColumns();
+    const int style = settings::GetPrivateProfileInt(QStringLiteral("Config"), QStringLiteral("Table"), m_strIniPath);
+    m_listDolgi->SetExtendedStyle(quint32(style) | app::LVS_EX_FULLROWSELECT);
+    FillList();
+    return true;
+}
+
+void CShowDolgDialog::InsertColumns()
+{
+    // Widths laid out for the classic dialog font, like the templates: the headings fit the font in use.
+    const auto column = [this](int index, const char16_t* heading, int width) {
+        m_listDolgi->InsertColumn(
+            index, QString::fromUtf16(heading), Qt::AlignLeft, MapClassicPixels(QRect(0, 0, width, 0)).width());
+    };
+    column(0, u"Имя должника.", 121);
+    column(1, u"Название Фильма/диска.", 150);
+    column(2, u"Дата.", 90);
+    column(3, u"Метка.", 90);
+}
+
+void CShowDolgDialog::FillList()
+{
+    using namespace data;
+    m_listDolgi->DeleteAllItems();
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    CDaoRecordset rs(cDaoDB);
+    rs.Open(table::Debtors);
+
+    std::vector<app::CListModel::Row> rows;
+    try {
+        while (!rs.IsEOF()) {
+            rows.push_back({ { rs.GetFieldValue(field::Name), rs.GetFieldValue(field::NameFilm),
+                                 rs.GetFieldValue(field::Data), debtors::MarkEntry(rs.GetFieldValue(field::Metka)) },
+                rs.RowId() });
+            rs.MoveNext();
+        }
+    } catch (...) {
+        // Whatever was read before the error stays listed.
+        m_listDolgi->SetRows(std::move(rows));
+        throw;
+    }
+    m_listDolgi->SetRows(std::move(rows));
+}
+
+bool CShowDolgDialog::MoveToRow(data::CDaoRecordset& rs, int row) const
+{
+    const qint64 rowid = m_listDolgi->GetItemData(row);
+    return rowid >= 0 ? rs.MoveToRowId(rowid) : rs.MoveToPosition(row);
+}
+
+void CShowDolgDialog::OnAdd()
+{
+    CAddDolgDialog dlg;
+    dlg.m_strBasePath = m_strBasePath;
+    if (dlg.DoModal() == app::IDOK)
+        FillList();
+}
+
+void CShowDolgDialog::OnEdit()
+{
+    if (m_nCurrentDolg == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для изменения."));
+        return;
+    }
+    CRenameDolgDialog dlg;
+    dlg.m_strBasePath = m_strBasePath;
+    dlg.m_nPosition = m_nCurrentDolg - 1;
+    dlg.m_nRowId = m_listDolgi->GetItemData(m_nCurrentDolg - 1);
+    if (dlg.DoModal() == app::IDOK)
+        FillList();
+}
+
+void CShowDolgDialog::OnDelete()
+{
+    if (m_nCurrentDolg == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
+        return;
+    }
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
+        == app::IDOK) {
+        const int row = m_nCurrentDolg - 1;
+        // The number is spent whatever becomes of the deletion.
+        m_nCurrentDolg = 0;
+        data::CDaoDatabase cDaoDB;
+        cDaoDB.Open(m_strBasePath);
+        data::CDaoRecordset rs(cDaoDB);
+        rs.Open(data::table::Debtors, { data::field::Name });
+        if (MoveToRow(rs, row))
+            rs.Delete();
+    }
+    FillList();
+}
+
+void CShowDolgDialog::OnFind()
+{
+    CFindDolgDialog dlg;
+    dlg.m_strBasePath = m_strBasePath;
+    dlg.m_strIniPath = m_strIniPath;
+    dlg.DoModal();
+}
+
+void CShowDolgDialog::OnBlackList()
+{
+    using namespace data;
+    if (m_nCurrentDolg == 0) {
+        app::MessageBox(this, QStringLiteral("Вы не выбрали запись для занесения в черный список."));
+        return;
+    }
+    if (app::MessageBox(
+            this, QStringLiteral("Вы действительно хотите занести запись в черный список?"), app::Buttons::OkCancel)
+        != app::IDOK)
+        return;
+
+    // The name and the title as the list shows them.
+    const int row = m_nCurrentDolg - 1;
+    const QString name = m_listDolgi->GetItemText(row, 0);
+    const QString film = m_listDolgi->GetItemText(row, 1);
+
+    CDaoDatabase cDaoDB;
+    cDaoDB.Open(m_strBasePath);
+    // The black-list entry and the debtor's new mark are stored together or not at all.
+    CDaoDatabase::Transaction transaction(cDaoDB);
+    CDaoRecordset black(cDaoDB);
+    black.Open(table::BlackList);
+    black.AddNew();
+    black.SetFieldValue(field::Name, name);
+    black.SetFieldValue(field::Prichina, film);
+    black.Update();
+    CDaoRecordset rs(cDaoDB);
+    rs.Open(table::Debtors, { field::Metka });
+    if (MoveToRow(rs, row)) {
+        rs.Edit();
+        rs.SetFieldValue(field::Metka, QString::fromUtf16(debtors::kCodeBlackList));
+        rs.Update();
+    }
+    transaction.Commit();
+    FillList();
+}
