@@ -1,5 +1,9 @@
 #include "scripted.h"
 
+#include "data/dberror.h"
+
+#include <QComboBox>
+#include <QSlider>
 #include <QTest>
 
 ScriptedUi::ScriptedUi()
@@ -12,7 +16,7 @@ ScriptedUi::ScriptedUi()
         }
         Step step = std::move(m_queue.front());
         m_queue.pop_front();
-        if (step.text != text)
+        if (step.partial ? !text.contains(step.text) : step.text != text)
             m_failures << QStringLiteral("message \"%1\" instead of \"%2\"").arg(text, step.text);
         return step.answer;
     });
@@ -50,12 +54,17 @@ ScriptedUi::~ScriptedUi()
 
 void ScriptedUi::ExpectMessage(const QString& text, int answer)
 {
-    m_queue.push_back({Kind::Message, nullptr, text, answer, {}});
+    m_queue.push_back({Kind::Message, nullptr, text, answer, false, {}});
+}
+
+void ScriptedUi::ExpectMessageContaining(const QString& part, int answer)
+{
+    m_queue.push_back({Kind::Message, nullptr, part, answer, true, {}});
 }
 
 void ScriptedUi::ExpectFile(const QString& path)
 {
-    m_queue.push_back({Kind::File, nullptr, path, 0, {}});
+    m_queue.push_back({Kind::File, nullptr, path, 0, false, {}});
 }
 
 bool ScriptedUi::Done(QString* why) const
@@ -67,6 +76,57 @@ bool ScriptedUi::Done(QString* why) const
     if (why)
         *why = problems.join(QLatin1String("; "));
     return problems.isEmpty();
+}
+
+void ChooseEntry(QComboBox* combo, int index)
+{
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
+void DragThumb(QSlider* slider, int position)
+{
+    slider->setSliderDown(true);
+    slider->setSliderPosition(position);
+    slider->setSliderDown(false);
+}
+
+QList<QStringList> ListRows(const app::CListCtrl* list)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < list->GetItemCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < list->GetColumnCount(); ++c)
+            cells << list->GetItemText(r, c);
+        rows << cells;
+    }
+    return rows;
+}
+
+QStringList Headings(const app::CListCtrl* list)
+{
+    QStringList headings;
+    for (int c = 0; c < list->GetColumnCount(); ++c)
+        headings << list->Model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return headings;
+}
+
+QList<int> ColumnWidths(const app::CListCtrl* list)
+{
+    QList<int> widths;
+    for (int c = 0; c < list->GetColumnCount(); ++c)
+        widths << list->columnWidth(c);
+    return widths;
+}
+
+QString DbErrorText(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const data::DbError& e) {
+        return e.Text();
+    }
+    return QStringLiteral("<no error>");
 }
 
 void TypeText(QWidget* widget, const QString& text)

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+class QComboBox;
+class QSlider;
+
 #include <deque>
 #include <functional>
 
@@ -17,11 +20,13 @@ public:
     ScriptedUi& operator=(const ScriptedUi&) = delete;
 
     void ExpectMessage(const QString& text, int answer = app::IDOK);
+    // A message whose text comes from the database engine: only a part of it is known.
+    void ExpectMessageContaining(const QString& part, int answer = app::IDOK);
     void ExpectFile(const QString& path);
     // The script gets the shown window and must end it (click "OK", "Отмена", ...).
     template <class D> void ExpectDialog(std::function<void(D&)> script)
     {
-        m_queue.push_back({Kind::Dialog, D::staticMetaObject.className(), {}, 0,
+        m_queue.push_back({Kind::Dialog, D::staticMetaObject.className(), {}, 0, false,
             [this, script](app::CDialog& dlg) {
                 if (auto* d = qobject_cast<D*>(&dlg))
                     script(*d);
@@ -41,6 +46,7 @@ private:
         const char* className;
         QString text;
         int answer;
+        bool partial = false;
         std::function<void(app::CDialog&)> script;
     };
     std::deque<Step> m_queue;
@@ -53,6 +59,19 @@ private:
         QString why_;                                                                                                 \
         QVERIFY2((ui).Done(&why_), qPrintable(why_));                                                                 \
     } while (false)
+
+// User actions and views the dialog layer has no call for.
+
+// Chooses a combo box entry as a user's click in its drop-down does.
+void ChooseEntry(QComboBox* combo, int index);
+// Drags a slider's thumb to a position and releases it there.
+void DragThumb(QSlider* slider, int position);
+// Every row of a list control as its cell texts; its column headings; its column widths.
+QList<QStringList> ListRows(const app::CListCtrl* list);
+QStringList Headings(const app::CListCtrl* list);
+QList<int> ColumnWidths(const app::CListCtrl* list);
+// The text of the database error a step throws ("<no error>" when it throws none).
+QString DbErrorText(const std::function<void()>& step);
 
 // Types text into a control one character at a time, as a user would (non-ASCII included).
 void TypeText(QWidget* widget, const QString& text);
