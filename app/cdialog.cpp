@@ -463,7 +463,9 @@ int CDialog::DoModal()
     if (Hook()) {
         setModal(true);
         show();
-        Hook()(*this);
+        // A copy: the hook may replace itself while it runs (a test scripting a nested window).
+        const ModalHook hook = Hook();
+        hook(*this);
         if (!m_ended) {
             ++g_unanswered;
             qWarning("modal window \"%s\" was left open by the test", qUtf8Printable(windowTitle()));

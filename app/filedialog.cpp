@@ -22,7 +22,7 @@ QString GetOpenFileName(QWidget* parent, const QString& title, const QString& fi
 {
     const QString filter = QStringLiteral("%1 (%2)").arg(filterName, pattern);
     if (Hook())
-        return Hook()(title, filter);
+        return FileDialogHook(Hook())(title, filter);
     // Qt's own dialog, so it speaks Russian with the program's translations on every desktop.
     const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter, nullptr,
         QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);

@@ -22,8 +22,10 @@ void SetMessageBoxHook(MessageBoxHook hook)
 
 int MessageBox(QWidget* parent, const QString& text, Buttons buttons)
 {
-    if (Hook())
-        return Hook()(text, buttons);
+    if (Hook()) {
+        const MessageBoxHook hook = Hook(); // it may replace itself while it runs
+        return hook(text, buttons);
+    }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vidarro"), text, QMessageBox::NoButton, parent);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     QPushButton* cancel = nullptr;

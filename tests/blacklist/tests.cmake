@@ -7,6 +7,3 @@ target_compile_definitions(test_helpfile PRIVATE VIDARRO_HELP_FILE="${VIDARRO_HE
 add_dependencies(test_helpfile vidarro_help)
 vidarro_add_test(test_aboutdlg SOURCES blacklist/test_aboutdlg.cpp)
 vidarro_add_test(test_launchers SOURCES blacklist/test_launchers.cpp)
-# Pictures of these windows: vidarro-screenshots-blacklist OUTDIR.
-add_executable(vidarro-screenshots-blacklist blacklist/screenshots.cpp)
-target_link_libraries(vidarro-screenshots-blacklist PRIVATE vidarro_testsupport)

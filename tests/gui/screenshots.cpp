@@ -1,26 +1,55 @@
-// vidarro-screenshots OUTDIR: opens the program's windows on a small catalogue, offscreen, and saves a
-// picture of each, as a user would see it.
+// vidarro-screenshots OUTDIR: opens every window of the program on a small catalogue, offscreen, and saves
+// a picture of each as a user would see it.
 #include "scripted.h"
 #include "testbase.h"
 
+#include "app/aboutdlg.h"
 #include "app/vidarrodlg.h"
+#include "blacklist/addblack.h"
+#include "blacklist/blacklist.h"
+#include "blacklist/renameblack.h"
+#include "debtors/adddolgdialog.h"
+#include "debtors/finddolgdialog.h"
+#include "debtors/renamedolgdialog.h"
+#include "debtors/showdolgdialog.h"
+#include "films/adddialog.h"
+#include "films/finddialog.h"
+#include "films/renamedialog.h"
+#include "import/updialog.h"
+#include "settings/configdialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
-#include <QPixmap>
-#include <QPushButton>
-#include <QTest>
+
+#include <cstdio>
 
 namespace {
 
-void Save(QWidget& w, const QString& dir, const QString& name)
+QString g_outDir;
+
+// Shows one window, lets `act` set it up, saves its picture and closes it.
+template <class D> void Shoot(D& dlg, const QString& name, std::function<void(D&)> act = {})
 {
-    QApplication::processEvents();
-    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-    if (!w.grab().save(path))
-        qWarning("cannot save %s", qUtf8Printable(path));
-    else
-        std::printf("%s\n", qUtf8Printable(path));
+    app::CDialog::SetModalHook([&](app::CDialog& d) {
+        if (act)
+            act(static_cast<D&>(d));
+        QApplication::processEvents();
+        const QString path = QDir(g_outDir).filePath(name + QStringLiteral(".png"));
+        if (d.grab().save(path))
+            std::printf("%s\n", qUtf8Printable(path));
+        else
+            qWarning("cannot save %s", qUtf8Printable(path));
+        d.EndDialog(app::IDCANCEL);
+    });
+    dlg.DoModal();
+    app::CDialog::SetModalHook({});
+}
+
+void Click(app::CDialog& d, int id)
+{
+    qobject_cast<QAbstractButton*>(d.GetDlgItem(id))->click();
 }
 
 void FillDemo(TempCatalogue& base)
@@ -31,14 +60,120 @@ void FillDemo(TempCatalogue& base)
         {QStringLiteral("Солярис"), QStringLiteral("Андрей Тарковский"), QStringLiteral("Наталья Бондарчук, Донатас Банионис"), QStringLiteral("Фантастика"), QStringLiteral("8"), QStringLiteral("VHS"), QStringLiteral("169 мин"), QStringLiteral("n/d")},
         {QStringLiteral("Ёжик в тумане"), QStringLiteral("Юрий Норштейн"), QStringLiteral("n/d"), QStringLiteral("Мультфильм"), QStringLiteral("10"), QStringLiteral("CD"), QStringLiteral("10 мин"), QStringLiteral("Для детей и взрослых")},
         {QStringLiteral("Кин-дза-дза!"), QStringLiteral("Георгий Данелия"), QStringLiteral("Станислав Любшин, Евгений Леонов"), QStringLiteral("Фантастика"), QStringLiteral("9"), QStringLiteral("DVD"), QStringLiteral("135 мин"), QStringLiteral("Ку!")},
-        {QStringLiteral("Ночной дозор"), QStringLiteral("Тимур Бекмамбетов"), QStringLiteral("Константин Хабенский"), QStringLiteral("Ужасы"), QStringLiteral("6"), QStringLiteral("Черный ящик"), QStringLiteral("114 мин"), QStringLiteral("Копия с лицензии")},
+        {QStringLiteral("Ночной дозор"), QStringLiteral("Тимур Бекмамбетов"), QStringLiteral("Константин Хабенский"), QStringLiteral("Другой жанр"), QStringLiteral("6"), QStringLiteral("Черный ящик"), QStringLiteral("114 мин"), QStringLiteral("Копия с лицензии")},
     };
     for (const QStringList& f : films)
         base.AddFilm(f);
-    base.AddDebtor({QStringLiteral("Иванов Петр"), QStringLiteral("Солярис"), QStringLiteral("12.03.2025"), QStringLiteral("N")});
-    base.AddDebtor({QStringLiteral("Ёлкин Семён"), QStringLiteral("Брат"), QStringLiteral("1 марта"), QStringLiteral("B")});
-    base.AddBlack(QStringLiteral("Громов Артём"), QStringLiteral("Не вернул «Ночной дозор»"));
-    base.WriteIni("[Config]\r\nMessage=0\r\nTable=1\r\n");
+    base.AddDebtor({QStringLiteral("Громов Артём"), QStringLiteral("Ночной дозор"), QStringLiteral("12.03.2007"), QStringLiteral("N")});
+    base.AddDebtor({QStringLiteral("Ёлкин Семён"), QStringLiteral("Брат (DVD)"), QStringLiteral("1 марта"), QStringLiteral("B")});
+    base.AddDebtor({QStringLiteral("Иванов Петр"), QStringLiteral("Солярис"), QStringLiteral("n/d"), QStringLiteral("C")});
+    base.AddDebtor({QStringLiteral("Сидоров Николай"), QStringLiteral("Кин-дза-дза!"), QStringLiteral("5.05.2009"), QStringLiteral("B")});
+    base.AddBlack(QStringLiteral("Иванов Петр"), QStringLiteral("Не вернул «Солярис»"));
+    base.AddBlack(QStringLiteral("Ёлкин Семён"), QStringLiteral("Диск «Брат» вернул поцарапанным.\r\nКоробку потерял."));
+    base.WriteIni("[Config]\r\nMessage=3\r\nTable=1\r\n");
+}
+
+void ShootMainWindow()
+{
+    CVidarroDlg dlg;
+    Shoot<CVidarroDlg>(dlg, QStringLiteral("vidarrodlg"), [](CVidarroDlg& d) {
+        d.FilmList()->SelectRow(0);
+        Click(d, 1000);
+    });
+}
+
+void ShootFilms(const TempCatalogue& base)
+{
+    CAddDialog add;
+    add.m_strBasePath = base.BasePath();
+    Shoot<CAddDialog>(add, QStringLiteral("adddialog"), [](CAddDialog& d) {
+        app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Сталкер"));
+        app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Андрей Тарковский"));
+        ChooseEntry(d.Item<QComboBox>(1020), 8);
+        ChooseEntry(d.Item<QComboBox>(1024), 6);
+    });
+    CRenameDialog rename;
+    rename.m_strBasePath = base.BasePath();
+    rename.m_nPosition = 2;
+    Shoot<CRenameDialog>(rename, QStringLiteral("renamedialog"));
+    CFindDialog find;
+    find.m_strBasePath = base.BasePath();
+    find.m_strIniPath = base.IniPath();
+    Shoot<CFindDialog>(find, QStringLiteral("finddialog"), [](CFindDialog& d) {
+        Click(d, 1031);
+        ChooseEntry(d.Item<QComboBox>(1020), 4);
+        d.SendCommand(1000);
+    });
+}
+
+void ShootDebtors(const TempCatalogue& base)
+{
+    CAddDolgDialog add;
+    add.m_strBasePath = base.BasePath();
+    Shoot<CAddDolgDialog>(add, QStringLiteral("adddolgdialog"), [](CAddDolgDialog& d) {
+        app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Петров Василий"));
+        app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Андрей Рублёв (2 диска)"));
+        app::SetEditText(d.GetDlgItem(1019), QStringLiteral("15.06.2011"));
+        ChooseEntry(d.Item<QComboBox>(1020), 1);
+    });
+    CRenameDolgDialog rename;
+    rename.m_strBasePath = base.BasePath();
+    rename.m_nPosition = 1;
+    Shoot<CRenameDolgDialog>(rename, QStringLiteral("renamedolgdialog"));
+    CShowDolgDialog show;
+    show.m_strBasePath = base.BasePath();
+    show.m_strIniPath = base.IniPath();
+    Shoot<CShowDolgDialog>(show, QStringLiteral("showdolgdialog"), [](CShowDolgDialog& d) {
+        d.DolgList()->setFocus();
+        d.DolgList()->SelectRow(1);
+    });
+    CFindDolgDialog find;
+    find.m_strBasePath = base.BasePath();
+    find.m_strIniPath = base.IniPath();
+    Shoot<CFindDolgDialog>(find, QStringLiteral("finddolgdialog"), [](CFindDolgDialog& d) {
+        Click(d, 1032);
+        ChooseEntry(d.Item<QComboBox>(1020), 1);
+        d.SendCommand(1000);
+    });
+}
+
+void ShootBlackListAndSettings(const TempCatalogue& base)
+{
+    CBlackList list;
+    list.m_strBasePath = base.BasePath();
+    list.m_strIniPath = base.IniPath();
+    Shoot<CBlackList>(list, QStringLiteral("blacklist"), [](CBlackList& d) {
+        d.List()->setFocus();
+        d.List()->SelectRow(1);
+    });
+    CAddBlack add;
+    add.m_strBasePath = base.BasePath();
+    Shoot<CAddBlack>(add, QStringLiteral("addblack"), [](CAddBlack& d) {
+        app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Сидоров Николай"));
+        app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Взял «Кин-дза-дза!» на неделю,\nвернул через год."));
+    });
+    CRenameBlack rename;
+    rename.m_strBasePath = base.BasePath();
+    rename.m_nPosition = 0;
+    Shoot<CRenameBlack>(rename, QStringLiteral("renameblack"));
+    CConfigDialog config;
+    config.m_strIniPath = base.IniPath();
+    Shoot<CConfigDialog>(config, QStringLiteral("configdialog"));
+    CAboutDlg about;
+    Shoot<CAboutDlg>(about, QStringLiteral("aboutdlg"));
+}
+
+void ShootImport(const TempCatalogue& base)
+{
+    CUpDialog up;
+    up.m_strBasePath = base.BasePath();
+    Shoot<CUpDialog>(up, QStringLiteral("updialog"), [](CUpDialog& d) {
+        app::SetFileDialogHook(
+            [](const QString&, const QString&) { return FixturePath(QStringLiteral("jet/prev-3films-2debtors.mdb")); });
+        d.SendCommand(1000);
+        d.SendCommand(1001);
+        app::SetFileDialogHook({});
+    });
 }
 
 } // namespace
@@ -49,20 +184,18 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(out);
-    const QString outDir = QDir(out).absolutePath();
+    g_outDir = QDir(out).absolutePath();
+
+    // Messages (the start-up alert among them) are answered, not shown.
+    app::SetMessageBoxHook([](const QString&, app::Buttons) { return app::IDOK; });
     TempCatalogue base;
     FillDemo(base);
     base.EnterDir();
-
-    app::CDialog::SetModalHook([&](app::CDialog& d) {
-        auto& dlg = static_cast<CVidarroDlg&>(d);
-        dlg.FilmList()->SelectRow(0);
-        QTest::mouseClick(dlg.GetDlgItem(1000), Qt::LeftButton);
-        Save(dlg, outDir, QStringLiteral("vidarrodlg"));
-        dlg.EndDialog(app::IDCANCEL);
-    });
-    CVidarroDlg dlg;
-    dlg.DoModal();
-    app::CDialog::SetModalHook({});
+    ShootFilms(base);
+    ShootDebtors(base);
+    ShootBlackListAndSettings(base);
+    ShootImport(base);
+    // Last: the windows above changed the catalogue it shows.
+    ShootMainWindow();
     return 0;
 }
