@@ -26,7 +26,7 @@ void CRenameBlack::DoDataExchange(app::CDataExchange* pDX)
 
 bool CRenameBlack::MoveToEntry(data::CDaoRecordset& rs) const
 {
-    return m_nRowId >= 0 ? rs.MoveToRowId(m_nRowId) : rs.MoveToPosition(m_nPosition);
+    return rs.MoveToRecord(m_nPosition, m_nRowId);
 }
 
 bool CRenameBlack::OnInitDialog()

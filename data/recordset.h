@@ -38,6 +38,8 @@ public:
     bool MoveToPosition(int position);
     // Moves to the record with this rowid; false (and at end) when it no longer exists.
     bool MoveToRowId(qint64 rowid);
+    // A record a window knows by its position and, when its list gave one, by its rowid, which wins.
+    bool MoveToRecord(int position, qint64 rowid) { return rowid >= 0 ? MoveToRowId(rowid) : MoveToPosition(position); }
     // Number of records in the table.
     int RecordCount();
 

@@ -28,7 +28,7 @@ void CRenameDolgDialog::DoDataExchange(app::CDataExchange* pDX)
 
 bool CRenameDolgDialog::MoveToRecord(data::CDaoRecordset& rs) const
 {
-    return m_nRowId >= 0 ? rs.MoveToRowId(m_nRowId) : rs.MoveToPosition(m_nPosition);
+    return rs.MoveToRecord(m_nPosition, m_nRowId);
 }
 
 bool CRenameDolgDialog::OnInitDialog()

@@ -89,7 +89,7 @@ void CShowDolgDialog::FillList()
 bool CShowDolgDialog::MoveToRow(data::CDaoRecordset& rs, int row) const
 {
     const qint64 rowid = m_listDolgi->GetItemData(row);
-    return rowid >= 0 ? rs.MoveToRowId(rowid) : rs.MoveToPosition(row);
+    return rs.MoveToRecord(row, rowid);
 }
 
 void CShowDolgDialog::OnAdd()

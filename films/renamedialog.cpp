@@ -35,7 +35,7 @@ bool CRenameDialog::OnInitDialog()
     data::CDaoRecordset rs(cDaoDB);
     rs.Open(data::table::Films);
     // The list row's rowid finds the film in one lookup; films with the same title stay apart.
-    const bool found = m_nRowId >= 0 ? rs.MoveToRowId(m_nRowId) : rs.MoveToPosition(m_nPosition);
+    const bool found = rs.MoveToRecord(m_nPosition, m_nRowId);
     if (found) {
         m_nLoadedRowId = rs.RowId();
         LoadFields(rs);
