@@ -16,23 +16,33 @@ constexpr int IDC_TABLE = 1024;
 constexpr int IDC_PICMESSAGE = 1036;
 constexpr int IDC_PICSOUND = 1037;
 
+int Run(const QString& iniPath, ScriptedUi& ui, std::function<void(CConfigDialog&)> script,
+    const std::function<void()>& expect = {})
+{
+    ui.ExpectDialog<CConfigDialog>(std::move(script));
+    if (expect)
+        expect();
+    CConfigDialog dlg;
+    dlg.m_strIniPath = iniPath;
+    return dlg.DoModal();
+}
+
 QString Stored(const QString& key, const QString& iniPath)
 {
     return settings::GetPrivateProfileString(QStringLiteral("Config"), key, QStringLiteral("<none>"), iniPath);
 }
 
-bool Shown(const CConfigDialog& d, int id)
+// Which pictures show: the message bubble, the speaker.
+std::pair<bool, bool> Pictures(const CConfigDialog& d)
 {
-    return !d.GetDlgItem(id)->isHidden();
+    return { !d.GetDlgItem(IDC_PICMESSAGE)->isHidden(), !d.GetDlgItem(IDC_PICSOUND)->isHidden() };
 }
 
-// Chooses an entry with the keyboard, as a user would.
-void Choose(QComboBox* combo, int index)
+// Replaces a combo's text with one of the user's own, which is no entry of its list.
+void TypeOwnText(QComboBox* combo)
 {
-    while (combo->currentIndex() < index)
-        PressKey(combo, Qt::Key_Down);
-    while (combo->currentIndex() > index)
-        PressKey(combo, Qt::Key_Up);
+    combo->lineEdit()->clear();
+    TypeText(combo->lineEdit(), QStringLiteral("Громко"));
 }
 } // namespace
 
@@ -40,235 +50,106 @@ class TestConfigDialog : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void templateMatches();
-    void opensWithStoredIndexes_data();
-    void opensWithStoredIndexes();
-    void picturesFollowTheAlertChoice();
-    void okWritesBothIndexes();
-    void okWritesMinusOneWithoutSelection();
-    void enterOnFocusedOkSaves();
-    void cancelWritesNothing();
-    void failedWriteKeepsTheDialogOpen_data();
+    void okWritesTheIndexesShown_data();
+    void okWritesTheIndexesShown();
+    void choicesWrittenByOkOnly();
     void failedWriteKeepsTheDialogOpen();
-
-private:
-    int Run(
-        const QString& iniPath, ScriptedUi& ui, std::function<void(CConfigDialog&)> script, const QString& message = {})
-    {
-        ui.ExpectDialog<CConfigDialog>(std::move(script));
-        if (!message.isEmpty())
-            ui.ExpectMessage(message);
-        CConfigDialog dlg;
-        dlg.m_strIniPath = iniPath;
-        return dlg.DoModal();
-    }
 };
 
-void TestConfigDialog::templateMatches()
-{
-    TempCatalogue cat;
-    ScriptedUi ui;
-    Run(cat.IniPath(), ui, [](CConfigDialog& d) {
-        const auto items = [&](int id) {
-            QStringList texts;
-            for (int i = 0; i < d.Item<QComboBox>(id)->count(); ++i)
-                texts << d.Item<QComboBox>(id)->itemText(i);
-            return texts;
-        };
-        // The stored numbers are indexes into these lists, so their order matters.
-        QCOMPARE(items(IDC_MESSAGE),
-            (QStringList { QStringLiteral("Отключить"), QStringLiteral("Сообщением"),
-                QStringLiteral("Звуковым Сигналом"), QStringLiteral("Звуком и сообщением") }));
-        QCOMPARE(items(IDC_TABLE),
-            (QStringList { QStringLiteral("Не показывать таблицу"), QStringLiteral("Показывать таблицу") }));
-        QCOMPARE(d.Item<QLabel>(IDC_PICMESSAGE)->pixmap().size(), QSize(32, 32));
-        QCOMPARE(d.Item<QLabel>(IDC_PICSOUND)->pixmap().size(), QSize(32, 32));
-        d.SendCommand(app::IDCANCEL);
-    });
-    VERIFY_SCRIPT(ui);
-}
-
-void TestConfigDialog::opensWithStoredIndexes_data()
+void TestConfigDialog::okWritesTheIndexesShown_data()
 {
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<int>("message");
     QTest::addColumn<int>("table");
-    QTest::addColumn<bool>("bubble");
-    QTest::addColumn<bool>("speaker");
-    QTest::newRow("no settings file") << QByteArray() << 0 << 0 << false << false;
-    QTest::newRow("empty file") << QByteArray("") << 0 << 0 << false << false;
-    QTest::newRow("message") << QByteArray("[Config]\r\nMessage=1\r\nTable=1\r\n") << 1 << 1 << true << false;
-    QTest::newRow("sound") << QByteArray("[Config]\r\nMessage=2\r\nTable=0\r\n") << 2 << 0 << false << true;
-    QTest::newRow("both") << QByteArray("[Config]\r\nMessage=3\r\n") << 3 << 0 << true << true;
-    QTest::newRow("leading numbers") << QByteArray("[CONFIG]\nmessage= 2 beeps\ntable=1x\n") << 2 << 1 << false << true;
-    QTest::newRow("not numbers") << QByteArray("[Config]\nMessage=abc\nTable=\n") << 0 << 0 << false << false;
-    QTest::newRow("outside the lists") << QByteArray("[Config]\r\nMessage=5\r\nTable=2\r\n") << -1 << -1 << false
-                                       << false;
-    QTest::newRow("no selection stored") << QByteArray("[Config]\r\nMessage=-1\r\nTable=-1\r\n") << -1 << -1 << false
-                                         << false;
+    QTest::newRow("no settings file") << QByteArray() << 0 << 0;
+    QTest::newRow("message") << QByteArray("[Config]\r\nMessage=1\r\nTable=1\r\n") << 1 << 1;
+    QTest::newRow("sound") << QByteArray("[Config]\r\nMessage=2\r\nTable=0\r\n") << 2 << 0;
+    QTest::newRow("both, leading number") << QByteArray("[CONFIG]\nmessage= 3 beeps\n") << 3 << 0;
+    // -1 stands for no selection.
+    QTest::newRow("outside the lists") << QByteArray("[Config]\r\nMessage=5\r\nTable=2\r\n") << -1 << -1;
+    QTest::newRow("no selection stored") << QByteArray("[Config]\r\nMessage=-1\r\nTable=-1\r\n") << -1 << -1;
 }
 
-void TestConfigDialog::opensWithStoredIndexes()
+void TestConfigDialog::okWritesTheIndexesShown()
 {
     QFETCH(QByteArray, ini);
     QFETCH(int, message);
     QFETCH(int, table);
-    QFETCH(bool, bubble);
-    QFETCH(bool, speaker);
     TempCatalogue cat;
     if (!ini.isNull())
         cat.WriteIni(ini);
     ScriptedUi ui;
-    Run(cat.IniPath(), ui, [&](CConfigDialog& d) {
+    const int result = Run(cat.IniPath(), ui, [&](CConfigDialog& d) {
         QCOMPARE(app::ComboGetCurSel(d.Item<QComboBox>(IDC_MESSAGE)), message);
         QCOMPARE(app::ComboGetCurSel(d.Item<QComboBox>(IDC_TABLE)), table);
         if (message < 0) // nothing selected shows no entry's text either
             QVERIFY(d.Item<QComboBox>(IDC_MESSAGE)->currentText().isEmpty());
-        QCOMPARE(Shown(d, IDC_PICMESSAGE), bubble);
-        QCOMPARE(Shown(d, IDC_PICSOUND), speaker);
-        d.SendCommand(app::IDCANCEL);
-    });
-    VERIFY_SCRIPT(ui);
-}
-
-void TestConfigDialog::picturesFollowTheAlertChoice()
-{
-    TempCatalogue cat;
-    cat.WriteIni("[Config]\r\nMessage=9\r\n");
-    ScriptedUi ui;
-    Run(cat.IniPath(), ui, [](CConfigDialog& d) {
-        auto* combo = d.Item<QComboBox>(IDC_MESSAGE);
-        const auto pictures = [&] { return std::pair(Shown(d, IDC_PICMESSAGE), Shown(d, IDC_PICSOUND)); };
-        QCOMPARE(pictures(), std::pair(false, false));
-        Choose(combo, 3);
-        QCOMPARE(pictures(), std::pair(true, true));
-        Choose(combo, 2);
-        QCOMPARE(pictures(), std::pair(false, true));
-        Choose(combo, 1);
-        QCOMPARE(pictures(), std::pair(true, false));
-        Choose(combo, 3);
-        Choose(combo, 0);
-        QCOMPARE(pictures(), std::pair(false, false));
-        // Text of its own in the combo selects no entry: the pictures stay as they were.
-        Choose(combo, 2);
-        combo->lineEdit()->clear();
-        TypeText(combo->lineEdit(), QStringLiteral("Громко"));
-        QCOMPARE(app::ComboGetCurSel(combo), -1);
-        QCOMPARE(pictures(), std::pair(false, true));
-        d.SendCommand(app::IDCANCEL);
-    });
-    VERIFY_SCRIPT(ui);
-}
-
-void TestConfigDialog::okWritesBothIndexes()
-{
-    TempCatalogue cat;
-    // Other sections and keys of the file stay.
-    cat.WriteIni("; Vidarro\r\n[Other]\r\nx=1\r\n[Config]\r\nMessage=0\r\nTable=0\r\nExtra=yes\r\n");
-    ScriptedUi ui;
-    const int result = Run(cat.IniPath(), ui, [](CConfigDialog& d) {
-        Choose(d.Item<QComboBox>(IDC_MESSAGE), 3);
-        Choose(d.Item<QComboBox>(IDC_TABLE), 1);
-        QTest::mouseClick(d.Item<QPushButton>(app::IDOK), Qt::LeftButton);
+        // 1 is a message, 2 a sound, 3 both; nothing selected shows neither.
+        QCOMPARE(Pictures(d), std::pair(message > 0 && (message & 1), message > 0 && (message & 2)));
+        // Enter at once presses the focused "OK" (and creates a missing file).
+        QCOMPARE(d.focusWidget(), d.GetDlgItem(app::IDOK));
+        PressKey(d.focusWidget(), Qt::Key_Return);
     });
     VERIFY_SCRIPT(ui);
     QCOMPARE(result, app::IDOK);
-    QFile f(cat.IniPath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(
-        f.readAll(), QByteArray("; Vidarro\r\n[Other]\r\nx=1\r\n[Config]\r\nMessage=3\r\nTable=1\r\nExtra=yes\r\n"));
+    QCOMPARE(Stored(QStringLiteral("Message"), cat.IniPath()), QString::number(message));
+    QCOMPARE(Stored(QStringLiteral("Table"), cat.IniPath()), QString::number(table));
 }
 
-void TestConfigDialog::okWritesMinusOneWithoutSelection()
+void TestConfigDialog::choicesWrittenByOkOnly()
 {
     TempCatalogue cat;
-    cat.WriteIni("[Config]\r\nMessage=7\r\nTable=1\r\n");
-    ScriptedUi ui;
-    const int result = Run(cat.IniPath(), ui, [](CConfigDialog& d) {
-        // The alert combo opened with nothing selected; the table combo gets a text of its own.
-        auto* table = d.Item<QComboBox>(IDC_TABLE);
-        table->lineEdit()->clear();
-        TypeText(table->lineEdit(), QStringLiteral("Показывать"));
-        d.SendCommand(app::IDOK);
-    });
-    VERIFY_SCRIPT(ui);
-    QCOMPARE(result, app::IDOK);
-    QCOMPARE(Stored(QStringLiteral("Message"), cat.IniPath()), QStringLiteral("-1"));
-    QCOMPARE(Stored(QStringLiteral("Table"), cat.IniPath()), QStringLiteral("-1"));
-}
-
-void TestConfigDialog::enterOnFocusedOkSaves()
-{
-    // No settings file yet: Enter at once saves what the dialog shows, and creates the file.
-    TempCatalogue cat;
-    ScriptedUi ui;
-    const int result = Run(cat.IniPath(), ui, [](CConfigDialog& d) { PressKey(d.focusWidget(), Qt::Key_Return); });
-    VERIFY_SCRIPT(ui);
-    QCOMPARE(result, app::IDOK);
-    QCOMPARE(Stored(QStringLiteral("Message"), cat.IniPath()), QStringLiteral("0"));
-    QCOMPARE(Stored(QStringLiteral("Table"), cat.IniPath()), QStringLiteral("0"));
-}
-
-void TestConfigDialog::cancelWritesNothing()
-{
-    TempCatalogue cat;
-    for (int how = 0; how < 3; ++how) {
+    // "Отмена", Esc and the close box write nothing; OK last.
+    for (int how = 0; how < 4; ++how) {
         ScriptedUi ui;
         const int result = Run(cat.IniPath(), ui, [how](CConfigDialog& d) {
-            Choose(d.Item<QComboBox>(IDC_MESSAGE), 2);
-            Choose(d.Item<QComboBox>(IDC_TABLE), 1);
+            QVERIFY(!d.Item<QLabel>(IDC_PICMESSAGE)->pixmap().isNull());
+            QVERIFY(!d.Item<QLabel>(IDC_PICSOUND)->pixmap().isNull());
+            auto* combo = d.Item<QComboBox>(IDC_MESSAGE);
+            for (int choice : { 3, 1, 0, 2 }) {
+                ChooseEntry(combo, choice);
+                QCOMPARE(Pictures(d), std::pair(bool(choice & 1), bool(choice & 2)));
+            }
+            // Text of its own selects no entry: the pictures stay as they were.
+            TypeOwnText(combo);
+            QCOMPARE(Pictures(d), std::pair(false, true));
+            ChooseEntry(d.Item<QComboBox>(IDC_TABLE), 1);
             if (how == 0)
                 QTest::mouseClick(d.Item<QPushButton>(app::IDCANCEL), Qt::LeftButton);
             else if (how == 1)
                 PressKey(d.GetDlgItem(IDC_TABLE), Qt::Key_Escape);
-            else
+            else if (how == 2)
                 d.close();
+            else
+                QTest::mouseClick(d.Item<QPushButton>(app::IDOK), Qt::LeftButton);
         });
         VERIFY_SCRIPT(ui);
-        QCOMPARE(result, app::IDCANCEL);
-        QVERIFY(!QFile::exists(cat.IniPath()));
+        QCOMPARE(result, how == 3 ? app::IDOK : app::IDCANCEL);
+        QCOMPARE(QFile::exists(cat.IniPath()), how == 3);
     }
-}
-
-void TestConfigDialog::failedWriteKeepsTheDialogOpen_data()
-{
-    QTest::addColumn<QString>("blocker"); // made a regular file, so the settings cannot be written
-    QTest::addColumn<QString>("iniName");
-    QTest::newRow("folder is a file") << QStringLiteral("folder") << QStringLiteral("folder/Korvel.ini");
-    QTest::newRow("settings path is a folder") << QStringLiteral("") << QStringLiteral("Korvel.ini");
+    QCOMPARE(Stored(QStringLiteral("Message"), cat.IniPath()), QStringLiteral("-1"));
+    QCOMPARE(Stored(QStringLiteral("Table"), cat.IniPath()), QStringLiteral("1"));
 }
 
 void TestConfigDialog::failedWriteKeepsTheDialogOpen()
 {
-    // Tests run as root, so a read-only folder would not stop the write.
-    QFETCH(QString, blocker);
-    QFETCH(QString, iniName);
+    // Tests run as root, so a read-only folder would not stop the write: a folder in the file's place does.
     TempCatalogue cat;
-    const QDir dir(cat.Dir());
-    const QString iniPath = dir.filePath(iniName);
-    if (blocker.isEmpty()) {
-        QVERIFY(dir.mkdir(iniName));
-    } else {
-        QFile f(dir.filePath(blocker));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    QString error;
-    QVERIFY(!settings::WritePrivateProfileString(
-        QStringLiteral("Config"), QStringLiteral("Message"), QStringLiteral("2"), iniPath, &error));
-
+    QVERIFY(QDir(cat.Dir()).mkdir(QStringLiteral("Korvel.ini")));
     ScriptedUi ui;
     const int result = Run(
-        iniPath, ui,
+        cat.IniPath(), ui,
         [](CConfigDialog& d) {
-            Choose(d.Item<QComboBox>(IDC_MESSAGE), 2);
+            ChooseEntry(d.Item<QComboBox>(IDC_MESSAGE), 2);
             d.SendCommand(app::IDOK);
             QVERIFY(!d.IsEnded());
             QCOMPARE(app::ComboGetCurSel(d.Item<QComboBox>(IDC_MESSAGE)), 2); // the choice is still there
             d.SendCommand(app::IDCANCEL);
         },
-        error);
+        [&] { ui.ExpectMessageContaining(cat.IniPath()); });
     VERIFY_SCRIPT(ui);
     QCOMPARE(result, app::IDCANCEL);
+    QVERIFY(QFileInfo(cat.IniPath()).isDir()); // nothing written in its place
 }
 
 QTEST_MAIN(TestConfigDialog)
