@@ -204,7 +204,7 @@ void CDaoRecordset::RequireCurrent(const char* operation) const
 {
     if (IsEOF())
         throw DbError(QStringLiteral("Нет текущей записи (%1, таблица %2 базы «%3»).")
-                          .arg(QLatin1String(operation), m_table, m_db.GetName()));
+                          .arg(QString::fromUtf8(operation), m_table, m_db.GetName()));
 }
 
 QString CDaoRecordset::GetFieldValue(QLatin1String field) const
