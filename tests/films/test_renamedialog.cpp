@@ -1,5 +1,4 @@
 // The edit dialog: a stored film shown in the form, and written back to the same record.
-#include "filmtest.h"
 #include "scripted.h"
 #include "testbase.h"
 
@@ -138,8 +137,6 @@ void TestRenameDialog::editsByPosition()
         cat.AddFilm(f);
     ScriptedUi ui;
     const int result = RunEdit(cat, ui, position, rowid, [&](CRenameDialog& d) {
-        if (loaded == 2)
-            SaveScreenshot(&d, u"renamedialog-multiline"_s);
         QCOMPARE(d.LoadedRowId(), qint64(loaded < 0 ? -1 : loaded + 1));
         QCOMPARE(app::EditText(d.GetDlgItem(1018)), loaded < 0 ? QString() : films[loaded][1]);
         // Typing and "OK" write nothing when no film stood there.
@@ -164,7 +161,6 @@ void TestRenameDialog::keys()
     cat.AddFilm(film);
     ScriptedUi ui;
     const int cancelled = RunEdit(cat, ui, 0, 1, [](CRenameDialog& d) {
-        SaveScreenshot(&d, u"renamedialog"_s);
         QCOMPARE(d.focusWidget(), d.GetDlgItem(1047));
         // Enter in the form neither saves nor closes; Esc closes without saving.
         TypeText(d.GetDlgItem(1017), u"!!!"_s);
