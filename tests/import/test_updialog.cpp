@@ -61,18 +61,6 @@ Rows Marked(const Rows& debtors)
     return rows;
 }
 
-// The next window is the import dialog, starting empty; `script` acts on it and must end it.
-void ExpectUpDialog(ScriptedUi& ui, const std::function<void(CUpDialog&)>& script)
-{
-    ui.ExpectDialog<CUpDialog>([script](CUpDialog& dlg) {
-        if (ReportLines(dlg).isEmpty() && Progress(dlg)->maximum() == 100 && Progress(dlg)->value() == 0
-            && dlg.focusWidget() == dlg.GetDlgItem(IDC_OPEN))
-            script(dlg);
-        else
-            QFAIL("the dialog does not start empty, or \"Открыть\" lacks the focus");
-    });
-}
-
 // Runs the dialog on the catalogue, as the main window does.
 int RunDialog(const TempCatalogue& base)
 {
@@ -163,7 +151,7 @@ void TestUpDialog::basesLoadWhole()
     base.AddBlack(u"Сидоров"_s, u"Не вернул"_s);
 
     ScriptedUi ui;
-    ExpectUpDialog(ui, [&](CUpDialog& dlg) {
+    ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_OPEN);
         QCOMPARE(ReportLines(dlg), checked);
         QVERIFY(CUpDialog::BaseFits());
@@ -211,6 +199,7 @@ void TestUpDialog::loadRefusedWithoutAFittingBase_data()
         QTest::newRow(qPrintable(name)) << m_sources.filePath(name)
                                         << R(u"База Открыта|Базы нету.") + QStringList { reason };
     }
+    QTest::newRow("a folder") << m_sources.path() << R(u"База Открыта|Базы нету.|папка");
 }
 
 void TestUpDialog::loadRefusedWithoutAFittingBase()
@@ -221,7 +210,7 @@ void TestUpDialog::loadRefusedWithoutAFittingBase()
     base.AddFilm(kOwnFilm);
     const QByteArray before = base.FileBytes();
     ScriptedUi ui;
-    ExpectUpDialog(ui, [&](CUpDialog& dlg) {
+    ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_LOAD); // before "Открыть"
         dlg.SendCommand(IDC_OPEN);
         QVERIFY2(Reports(dlg, report), qPrintable(ReportLines(dlg).join(u'\n')));
@@ -248,7 +237,7 @@ void TestUpDialog::loadAgainAddsEverythingAgainAndTheChoiceOutlivesTheDialog()
     const QString unfit = CopyFixture(u"current-format-only.mdb"_s);
     TempCatalogue base;
     ScriptedUi ui;
-    ExpectUpDialog(ui, [&](CUpDialog& dlg) {
+    ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_OPEN);
         dlg.SendCommand(IDC_LOAD);
         dlg.SendCommand(IDC_LOAD);
@@ -258,7 +247,7 @@ void TestUpDialog::loadAgainAddsEverythingAgainAndTheChoiceOutlivesTheDialog()
     });
     ui.ExpectFile(source);
     // A later opening loads the base chosen before, without "Открыть"; the bar still counts the records.
-    ExpectUpDialog(ui, [&](CUpDialog& dlg) {
+    ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_LOAD);
         QCOMPARE(ReportLines(dlg), QStringList { kLoaded });
         QCOMPARE(Progress(dlg)->maximum(), 5);
@@ -266,7 +255,7 @@ void TestUpDialog::loadAgainAddsEverythingAgainAndTheChoiceOutlivesTheDialog()
         dlg.SendCommand(app::IDOK);
     });
     // A cancelled choice keeps the earlier one; an unfit choice replaces it and loading is refused.
-    ExpectUpDialog(ui, [&](CUpDialog& dlg) {
+    ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_OPEN);
         QCOMPARE(CUpDialog::ChosenPath(), source);
         QVERIFY(CUpDialog::BaseFits());
@@ -328,7 +317,7 @@ void TestUpDialog::failureHalfWayAddsNothing()
                      "BEGIN SELECT RAISE(ABORT, 'диск переполнен'); END"_s.arg(table)
                          .arg(failAt));
     ScriptedUi ui;
-    ExpectUpDialog(ui, [&](CUpDialog& dlg) {
+    ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_OPEN);
         QVERIFY(CUpDialog::BaseFits());
         dlg.SendCommand(IDC_LOAD);
