@@ -13,24 +13,6 @@
 
 namespace films {
 
-const QStringList& Genres()
-{
-    static const QStringList genres { QStringLiteral("Выбрать"), QStringLiteral("Комедия"), QStringLiteral("Боевик"),
-        QStringLiteral("Ужасы"), QStringLiteral("Фантастика"), QStringLiteral("Мультфильм"), QStringLiteral("Клипы"),
-        QStringLiteral("Караоке"), QStringLiteral("Драма"), QStringLiteral("Триллер"),
-        QStringLiteral("Документальный фильм"), QStringLiteral("Мелодрама"), QStringLiteral("Эротика"),
-        QStringLiteral("Порнография"), QStringLiteral("Другое") };
-    return genres;
-}
-
-const QStringList& Media()
-{
-    static const QStringList media { QStringLiteral("Выбрать"), QStringLiteral("DVD"), QStringLiteral("CD"),
-        QStringLiteral("VCD"), QStringLiteral("Super VCD"), QStringLiteral("VHS"), QStringLiteral("Flash"),
-        QStringLiteral("Черный ящик"), QStringLiteral("Другое") };
-    return media;
-}
-
 void ApplyPickerRule(app::CDialog& dlg, int listId, int otherIndex, int editId, QString& value)
 {
     auto* list = dlg.Item<QComboBox>(listId);
@@ -104,8 +86,7 @@ bool CFilmForm::OnInitDialog()
     return true;
 }
 
-void CFilmForm::SelectByText(
-    QComboBox* list, QLineEdit* edit, const QStringList& entries, int otherIndex, const QString& text)
+void CFilmForm::SelectByText(QComboBox* list, QLineEdit* edit, int otherIndex, const QString& text)
 {
     int index = otherIndex;
     if (text == QStringView(data::kNoData)) {
@@ -113,7 +94,7 @@ void CFilmForm::SelectByText(
     } else {
         // Exact and case-sensitive: "драма" is not "Драма" and opens as a text of the user's own.
         for (int i = kChooseIndex + 1; i < otherIndex; ++i)
-            if (entries[i] == text)
+            if (list->itemText(i) == text)
                 index = i;
     }
     app::ComboSetCurSel(list, index);
@@ -132,8 +113,8 @@ void CFilmForm::LoadFields(const data::CDaoRecordset& rs)
     m_strMedium = rs.GetFieldValue(field::Nositel);
     m_strDuration = rs.GetFieldValue(field::Prodol);
     m_strComment = rs.GetFieldValue(field::Komentar);
-    SelectByText(m_comboGenre, m_editGenre, Genres(), kGenreOther, m_strGenre);
-    SelectByText(m_comboMedium, m_editMedium, Media(), kMediumOther, m_strMedium);
+    SelectByText(m_comboGenre, m_editGenre, kGenreOther, m_strGenre);
+    SelectByText(m_comboMedium, m_editMedium, kMediumOther, m_strMedium);
     // The slider holds a rating outside its range at the nearer end; the text stays as stored.
     m_sliderRating->setValue(std::clamp(LeadingInt(m_strRating), 0, kRatingMax));
     UpdateData(false);

@@ -2,8 +2,6 @@
 
 #include "app/dialoglayer.h"
 
-#include <QStringList>
-
 class QComboBox;
 class QLineEdit;
 class QSlider;
@@ -14,10 +12,8 @@ class CDaoRecordset;
 
 namespace films {
 
-// The genre and medium lists of every film window, in the order of their entries. Entry 0 is "Выбрать"
+// The genre and medium lists of every film window are in their templates. Entry 0 is "Выбрать"
 // (nothing chosen) and the last is "Другое" (a text of the user's own).
-const QStringList& Genres();
-const QStringList& Media();
 inline constexpr int kChooseIndex = 0;
 inline constexpr int kGenreOther = 14;
 inline constexpr int kMediumOther = 8;
@@ -85,8 +81,7 @@ protected:
     QLineEdit* m_editMedium = nullptr;
 
 private:
-    void SelectByText(
-        QComboBox* list, QLineEdit* edit, const QStringList& entries, int otherIndex, const QString& text);
+    void SelectByText(QComboBox* list, QLineEdit* edit, int otherIndex, const QString& text);
 };
 
 } // namespace films
