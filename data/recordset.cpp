@@ -63,13 +63,9 @@ void CDaoRecordset::Open(QLatin1String table, const QStringList& columns)
     if (present.isEmpty())
         throw DbError(QStringLiteral("В базе «%1» нет таблицы %2.").arg(m_db.GetName(), table));
 
-    QStringList wanted = columns;
-    if (wanted.isEmpty()) {
-        for (QLatin1String f : FieldsOf(table))
-            wanted << f;
-        if (wanted.isEmpty())
-            wanted = present;
-    }
+    QStringList wanted = columns.isEmpty() ? FieldList(FieldsOf(table)) : columns;
+    if (wanted.isEmpty())
+        wanted = present;
     QStringList required = wanted;
     for (QLatin1String f : FieldsOf(table))
         if (!required.contains(f))

@@ -18,6 +18,14 @@ std::span<const QLatin1String> FieldsOf(QLatin1String table)
     return {};
 }
 
+QStringList FieldList(std::span<const QLatin1String> fields)
+{
+    QStringList list;
+    for (QLatin1String f : fields)
+        list << f;
+    return list;
+}
+
 bool CreateCatalogue(const QString& filePath, QString* error)
 {
     const QFileInfo info(filePath);

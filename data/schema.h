@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <span>
@@ -46,6 +47,9 @@ struct TableDef {
 };
 inline constexpr std::array<TableDef, 3> kCatalogueTables{TableDef{table::Films, kFilmFields},
     TableDef{table::Debtors, kDebtorFields}, TableDef{table::BlackList, kBlackListFields}};
+
+// Field names as a list, for a record set that reads only these.
+QStringList FieldList(std::span<const QLatin1String> fields);
 
 // Fields the catalogue requires of a table, or an empty span for a table it does not know.
 std::span<const QLatin1String> FieldsOf(QLatin1String table);

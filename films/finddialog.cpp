@@ -246,11 +246,8 @@ void CFindDialog::OnFind()
         }
     }
 
-    QStringList columns;
-    for (QLatin1String f : kResultFields)
-        columns << f;
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, columns);
+    rs.Open(table::Films, FieldList(kResultFields));
     std::vector<app::CListModel::Row> found;
     found.reserve(matches.size());
     auto take = [&] {

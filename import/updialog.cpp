@@ -17,17 +17,16 @@ constexpr int IDD_UP_DIALOG = 160;
 enum : int { IDC_OPEN = 1000, IDC_LOAD = 1001, IDC_REPORT = 1015, IDC_PROGRESS = 1043 };
 
 // The previous version's debtor table and the columns read from its two tables, in the order they are
-// written to the catalogue.
+// written to the catalogue: every film field, the debtor's fields but the mark.
 constexpr QLatin1String kPrevDebtors { "DOLGI" };
 const QStringList& FilmColumns()
 {
-    static const QStringList columns { data::field::NameFilm, data::field::Rezisser, data::field::Roli,
-        data::field::Zanr, data::field::Reiting, data::field::Nositel, data::field::Prodol, data::field::Komentar };
+    static const QStringList columns = data::FieldList(data::kFilmFields);
     return columns;
 }
 const QStringList& DebtorColumns()
 {
-    static const QStringList columns { data::field::Name, data::field::NameFilm, data::field::Data };
+    static const QStringList columns = data::FieldList(std::span(data::kDebtorFields).first(3));
     return columns;
 }
 // The mark of a copied debtor: "Отменина".
