@@ -5,8 +5,7 @@
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
-#include "data/textrules.h"
-#include "settings/profile.h"
+#include "settings/liststyle.h"
 
 namespace {
 constexpr int IDD_BLACKLIST = 151;
@@ -34,17 +33,9 @@ bool CBlackList::OnInitDialog()
     app::CDialog::OnInitDialog();
     m_listBlack->InsertColumn(0, QStringLiteral("Имя"), Qt::AlignLeft, 170);
     // The style comes before the fill so that a base that cannot be read still leaves a styled list.
-    ApplyTableStyle();
+    m_listBlack->SetExtendedStyle(settings::ListStyle(m_strIniPath));
     FillList();
     return true;
-}
-
-void CBlackList::ApplyTableStyle()
-{
-    const QString value
-        = settings::GetPrivateProfileString(QStringLiteral("Config"), QStringLiteral("Table"), QString(), m_strIniPath);
-    m_listBlack->SetExtendedStyle(quint32(data::LeadingInt(value)));
-    m_listBlack->SetExtendedStyle(m_listBlack->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
 }
 
 void CBlackList::FillList()

@@ -28,7 +28,6 @@ private:
     void OnSelectionChange(int row);
     void FillList();
     void RefillList();
-    void ApplyTableStyle();
     // The rowid of the current entry's row, -1 when there is none.
     qint64 SelectedRowId() const;
 

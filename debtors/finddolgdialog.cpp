@@ -5,7 +5,7 @@
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "debtors/marks.h"
-#include "settings/profile.h"
+#include "settings/liststyle.h"
 
 #include <QComboBox>
 
@@ -61,8 +61,7 @@ bool CFindDolgDialog::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
     m_mode = Mode::None;
-    const int style = settings::GetPrivateProfileInt(QStringLiteral("Config"), QStringLiteral("Table"), m_strIniPath);
-    m_listResults->SetExtendedStyle(quint32(style) | app::LVS_EX_FULLROWSELECT);
+    m_listResults->SetExtendedStyle(settings::ListStyle(m_strIniPath));
     NormalLayout();
     SetDebtorColumns();
     return true;

@@ -7,7 +7,7 @@
 #include "debtors/finddolgdialog.h"
 #include "debtors/marks.h"
 #include "debtors/renamedolgdialog.h"
-#include "settings/profile.h"
+#include "settings/liststyle.h"
 
 namespace {
 constexpr int IDD_SHOWDOLG = 144;
@@ -42,8 +42,7 @@ bool CShowDolgDialog::OnInitDialog()
     m_nCurrentDolg = 0;
     LoadAccelerators(IDR_DOLG_ACCELERATOR);
     InsertColumns();
-    const int style = settings::GetPrivateProfileInt(QStringLiteral("Config"), QStringLiteral("Table"), m_strIniPath);
-    m_listDolgi->SetExtendedStyle(quint32(style) | app::LVS_EX_FULLROWSELECT);
+    m_listDolgi->SetExtendedStyle(settings::ListStyle(m_strIniPath));
     FillList();
     return true;
 }

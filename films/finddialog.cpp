@@ -5,7 +5,7 @@
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "films/filmform.h"
-#include "settings/profile.h"
+#include "settings/liststyle.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -149,10 +149,7 @@ bool CFindDialog::OnInitDialog()
     ShowControl(IDC_GENRELIST, false);
     ShowControl(IDC_MEDIUMLIST, false);
 
-    const QString table
-        = settings::GetPrivateProfileString(QStringLiteral("Config"), QStringLiteral("Table"), {}, m_strIniPath, 200);
-    m_listResults->SetExtendedStyle(quint32(data::LeadingInt(table)));
-    m_listResults->SetExtendedStyle(m_listResults->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
+    m_listResults->SetExtendedStyle(settings::ListStyle(m_strIniPath));
     return true;
 }
 
