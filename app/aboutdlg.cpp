@@ -1,14 +1,10 @@
 #include "app/aboutdlg.h"
 
 #include "app/helpfile.h"
-
-namespace {
-constexpr int IDD_ABOUTBOX = 100;
-constexpr int IDC_HELPFILE = 1000;
-} // namespace
+#include "ids/about.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : app::CDialog(IDD_ABOUTBOX, parent)
+    : app::CDialog(ids::about::Dialog, parent)
 {
-    OnCommand(IDC_HELPFILE, [] { app::OpenHelpFile(); });
+    OnCommand(ids::about::HelpFile, [] { app::OpenHelpFile(); });
 }

@@ -22,32 +22,41 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
-CDialog::ModalHook& Hook()
-{
-    static CDialog::ModalHook hook;
-    return hook;
-}
-int g_unanswered = 0;
+    CDialog::ModalHook& Hook()
+    {
+        static CDialog::ModalHook hook;
+        return hook;
+    }
+    int g_unanswered = 0;
+    int g_unknownIds = 0;
 
-// Dialog base units of a font: average character width and height. Cyrillic letters count as well as
-// Latin ones, so Russian texts fit the rectangles that were laid out for them.
-QSize BaseUnits(const QFont& font)
-{
-    const QFontMetrics fm(font);
-    const int latin = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int cyrillic = fm.horizontalAdvance(
-        QStringLiteral("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя"));
-    const int x = std::max((latin / 26 + 1) / 2, (cyrillic / 32 + 1) / 2);
-    return {x, fm.height()};
-}
+    bool HasCommand(const QList<rc::MenuItem>& items, int id)
+    {
+        return std::any_of(items.cbegin(), items.cend(),
+            [id](const rc::MenuItem& item) { return item.command == id || HasCommand(item.children, id); });
+    }
 
-int MulDiv(int a, int b, int c)
-{
-    return int((qint64(a) * b + (a >= 0 ? c / 2 : -c / 2)) / c);
-}
+    // Dialog base units of a font: average character width and height. Cyrillic letters count as well as
+    // Latin ones, so Russian texts fit the rectangles that were laid out for them.
+    QSize BaseUnits(const QFont& font)
+    {
+        const QFontMetrics fm(font);
+        const int latin = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+        const int cyrillic
+            = fm.horizontalAdvance(QStringLiteral("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя"));
+        const int x = std::max((latin / 26 + 1) / 2, (cyrillic / 32 + 1) / 2);
+        return { x, fm.height() };
+    }
+
+    int MulDiv(int a, int b, int c)
+    {
+        return int((qint64(a) * b + (a >= 0 ? c / 2 : -c / 2)) / c);
+    }
 } // namespace
 
 CDialog::CDialog(int templateId, QWidget* parent)
@@ -73,13 +82,34 @@ int CDialog::UnansweredModalRuns()
     return g_unanswered;
 }
 
+int CDialog::UnknownIdCount()
+{
+    return g_unknownIds;
+}
+
+bool CDialog::Defines(int id) const
+{
+    if (id == IDOK || id == IDCANCEL || m_items.contains(id))
+        return true;
+    if (m_accel && std::any_of(m_accel->cbegin(), m_accel->cend(), [id](const auto& a) { return a.command == id; }))
+        return true;
+    const rc::Menu* menu = m_template->menu ? rc::Resources::Get().FindMenu(m_template->menu) : nullptr;
+    return menu && HasCommand(menu->popups, id);
+}
+
+void CDialog::CountUnknown(int id) const
+{
+    ++g_unknownIds;
+    qWarning("window %d: id %d is in no template, menu or key table", m_template->id, id);
+}
+
 QRect CDialog::MapDialogRect(const QRect& du) const
 {
     const int x = MulDiv(du.x(), m_baseUnits.width(), 4);
     const int y = MulDiv(du.y(), m_baseUnits.height(), 8);
     const int r = MulDiv(du.x() + du.width(), m_baseUnits.width(), 4);
     const int b = MulDiv(du.y() + du.height(), m_baseUnits.height(), 8);
-    return {x, y, r - x, b - y};
+    return { x, y, r - x, b - y };
 }
 
 QRect CDialog::MapClassicPixels(const QRect& px) const
@@ -90,7 +120,7 @@ QRect CDialog::MapClassicPixels(const QRect& px) const
     const int y = MulDiv(px.y(), m_baseUnits.height(), kClassicY);
     const int r = MulDiv(px.x() + px.width(), m_baseUnits.width(), kClassicX);
     const int b = MulDiv(px.y() + px.height(), m_baseUnits.height(), kClassicY);
-    return {x, y, r - x, b - y};
+    return { x, y, r - x, b - y };
 }
 
 void CDialog::Build()
@@ -129,8 +159,8 @@ QWidget* CDialog::CreateControl(const rc::Control& c)
         auto* label = new QLabel(c.text, m_client);
         label->setTextFormat(Qt::PlainText);
         Qt::Alignment h = c.flags & rc::AlignCenter ? Qt::AlignHCenter
-            : c.flags & rc::AlignRight             ? Qt::AlignRight
-                                                   : Qt::AlignLeft;
+            : c.flags & rc::AlignRight              ? Qt::AlignRight
+                                                    : Qt::AlignLeft;
         label->setAlignment(h | (c.flags & rc::CenterImage ? Qt::AlignVCenter : Qt::AlignTop));
         label->setWordWrap(!(c.flags & rc::NoWrap));
         if (c.flags & rc::Sunken)
@@ -207,14 +237,29 @@ QWidget* CDialog::CreateControl(const rc::Control& c)
         connect(slider, &QSlider::actionTriggered, this, [this, slider](int action) {
             int code = -1;
             switch (action) {
-            case QAbstractSlider::SliderSingleStepAdd: code = SB_LINERIGHT; break;
-            case QAbstractSlider::SliderSingleStepSub: code = SB_LINELEFT; break;
-            case QAbstractSlider::SliderPageStepAdd: code = SB_PAGERIGHT; break;
-            case QAbstractSlider::SliderPageStepSub: code = SB_PAGELEFT; break;
-            case QAbstractSlider::SliderToMinimum: code = SB_LEFT; break;
-            case QAbstractSlider::SliderToMaximum: code = SB_RIGHT; break;
-            case QAbstractSlider::SliderMove: code = slider->isSliderDown() ? SB_THUMBTRACK : -1; break;
-            default: break;
+            case QAbstractSlider::SliderSingleStepAdd:
+                code = SB_LINERIGHT;
+                break;
+            case QAbstractSlider::SliderSingleStepSub:
+                code = SB_LINELEFT;
+                break;
+            case QAbstractSlider::SliderPageStepAdd:
+                code = SB_PAGERIGHT;
+                break;
+            case QAbstractSlider::SliderPageStepSub:
+                code = SB_PAGELEFT;
+                break;
+            case QAbstractSlider::SliderToMinimum:
+                code = SB_LEFT;
+                break;
+            case QAbstractSlider::SliderToMaximum:
+                code = SB_RIGHT;
+                break;
+            case QAbstractSlider::SliderMove:
+                code = slider->isSliderDown() ? SB_THUMBTRACK : -1;
+                break;
+            default:
+                break;
             }
             for (const auto& h : m_hscroll)
                 if (code >= 0)
@@ -317,7 +362,10 @@ void CDialog::LayoutFrame()
 
 QWidget* CDialog::GetDlgItem(int id) const
 {
-    return m_items.value(id);
+    QWidget* w = m_items.value(id);
+    if (!w)
+        CountUnknown(id);
+    return w;
 }
 
 void CDialog::MoveControl(int id, const QRect& pixels)
@@ -376,6 +424,8 @@ void CDialog::RunDefaultAction()
 
 void CDialog::OnCommand(int id, Handler handler)
 {
+    if (!Defines(id))
+        CountUnknown(id);
     m_commands.insert(id, std::move(handler));
 }
 
@@ -511,7 +561,7 @@ void CDialog::closeEvent(QCloseEvent* event)
 void CDialog::FocusFirstTabStop()
 {
     for (const rc::Control& c : m_template->controls) {
-        QWidget* w = GetDlgItem(c.id);
+        QWidget* w = m_items.value(c.id);
         if (w && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
             w->setFocus(Qt::TabFocusReason);
             return;

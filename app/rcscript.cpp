@@ -2,112 +2,126 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace rc {
 
 namespace {
 
-// Splits one line into words and quoted strings; // starts a comment outside quotes.
-// Quoted strings keep their quotes so the parser can tell "123" from 123.
-QStringList Tokenize(const QString& line, QString* error)
-{
-    QStringList tokens;
-    qsizetype i = 0;
-    const qsizetype n = line.size();
-    while (i < n) {
-        const QChar c = line[i];
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == u'/' && i + 1 < n && line[i + 1] == u'/') {
-            break;
-        } else if (c == u'"') {
-            QString s = QStringLiteral("\"");
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                const QChar d = line[i++];
-                if (d == u'"') {
-                    if (i < n && line[i] == u'"') { // "" is one quote, as in .rc files
-                        s += u'"';
-                        ++i;
+    // Splits one line into words and quoted strings; // starts a comment outside quotes.
+    // Quoted strings keep their quotes so the parser can tell "123" from 123.
+    QStringList Tokenize(const QString& line, QString* error)
+    {
+        QStringList tokens;
+        qsizetype i = 0;
+        const qsizetype n = line.size();
+        while (i < n) {
+            const QChar c = line[i];
+            if (c.isSpace()) {
+                ++i;
+            } else if (c == u'/' && i + 1 < n && line[i + 1] == u'/') {
+                break;
+            } else if (c == u'"') {
+                QString s = QStringLiteral("\"");
+                ++i;
+                bool closed = false;
+                while (i < n) {
+                    const QChar d = line[i++];
+                    if (d == u'"') {
+                        if (i < n && line[i] == u'"') { // "" is one quote, as in .rc files
+                            s += u'"';
+                            ++i;
+                            continue;
+                        }
+                        closed = true;
+                        break;
+                    }
+                    if (d == u'\\' && i < n) {
+                        const QChar e = line[i++];
+                        s += e == u't' ? QChar(u'\t') : e == u'n' ? QChar(u'\n') : e;
                         continue;
                     }
-                    closed = true;
-                    break;
+                    s += d;
                 }
-                if (d == u'\\' && i < n) {
-                    const QChar e = line[i++];
-                    s += e == u't' ? QChar(u'\t') : e == u'n' ? QChar(u'\n') : e;
-                    continue;
-                }
-                s += d;
+                if (!closed)
+                    *error = QStringLiteral("unterminated string");
+                tokens << s;
+            } else {
+                const qsizetype start = i;
+                while (i < n && !line[i].isSpace() && line[i] != u'"')
+                    ++i;
+                tokens << line.mid(start, i - start);
             }
-            if (!closed)
-                *error = QStringLiteral("unterminated string");
-            tokens << s;
-        } else {
-            const qsizetype start = i;
-            while (i < n && !line[i].isSpace() && line[i] != u'"')
-                ++i;
-            tokens << line.mid(start, i - start);
         }
+        return tokens;
     }
-    return tokens;
-}
 
-bool IsString(const QString& token)
-{
-    return token.startsWith(u'"');
-}
+    bool IsString(const QString& token)
+    {
+        return token.startsWith(u'"');
+    }
 
-QString Unquote(const QString& token)
-{
-    return token.mid(1);
-}
+    QString Unquote(const QString& token)
+    {
+        return token.mid(1);
+    }
 
-const QHash<QString, Kind>& Kinds()
-{
-    static const QHash<QString, Kind> kinds{
-        {QStringLiteral("LTEXT"), Kind::Label},
-        {QStringLiteral("PUSHBUTTON"), Kind::Button},
-        {QStringLiteral("EDITTEXT"), Kind::Edit},
-        {QStringLiteral("COMBOBOX"), Kind::Combo},
-        {QStringLiteral("LISTVIEW"), Kind::ListView},
-        {QStringLiteral("LISTBOX"), Kind::ListBox},
-        {QStringLiteral("GROUPBOX"), Kind::GroupBox},
-        {QStringLiteral("RADIOBUTTON"), Kind::Radio},
-        {QStringLiteral("SLIDER"), Kind::Slider},
-        {QStringLiteral("PROGRESS"), Kind::Progress},
-        {QStringLiteral("BITMAP"), Kind::Bitmap},
-        {QStringLiteral("FRAME"), Kind::Frame},
-    };
-    return kinds;
-}
+    // An id is a number, or a name and its number ("Save=1047") where the script defines it; the build turns
+    // the names into the ids/*.h headers.
+    int ParseId(const QString& token, bool* ok)
+    {
+        const qsizetype eq = token.indexOf(u'=');
+        if (eq < 0)
+            return token.toInt(ok);
+        static const QRegularExpression name(QStringLiteral("^[A-Za-z][A-Za-z0-9_]*$"));
+        const int id = token.mid(eq + 1).toInt(ok);
+        *ok = *ok && name.match(token.left(eq)).hasMatch();
+        return id;
+    }
 
-const QHash<QString, Flag>& Flags()
-{
-    static const QHash<QString, Flag> flags{
-        {QStringLiteral("HIDDEN"), Hidden},
-        {QStringLiteral("DISABLED"), Disabled},
-        {QStringLiteral("MULTILINE"), Multiline},
-        {QStringLiteral("READONLY"), ReadOnly},
-        {QStringLiteral("VSCROLL"), VScroll},
-        {QStringLiteral("AUTOHSCROLL"), AutoHScroll},
-        {QStringLiteral("BORDER"), Border},
-        {QStringLiteral("SUNKEN"), Sunken},
-        {QStringLiteral("RIGHT"), AlignRight},
-        {QStringLiteral("CENTER"), AlignCenter},
-        {QStringLiteral("CENTERIMAGE"), CenterImage},
-        {QStringLiteral("NOTABSTOP"), NoTabStop},
-        {QStringLiteral("DROPDOWN"), DropDown},
-        {QStringLiteral("DROPDOWNLIST"), DropDownList},
-        {QStringLiteral("NOTICKS"), NoTicks},
-        {QStringLiteral("SHOWSELALWAYS"), ShowSelAlways},
-        {QStringLiteral("SINGLESEL"), SingleSel},
-        {QStringLiteral("NOWRAP"), NoWrap},
-    };
-    return flags;
-}
+    const QHash<QString, Kind>& Kinds()
+    {
+        static const QHash<QString, Kind> kinds {
+            { QStringLiteral("LTEXT"), Kind::Label },
+            { QStringLiteral("PUSHBUTTON"), Kind::Button },
+            { QStringLiteral("EDITTEXT"), Kind::Edit },
+            { QStringLiteral("COMBOBOX"), Kind::Combo },
+            { QStringLiteral("LISTVIEW"), Kind::ListView },
+            { QStringLiteral("LISTBOX"), Kind::ListBox },
+            { QStringLiteral("GROUPBOX"), Kind::GroupBox },
+            { QStringLiteral("RADIOBUTTON"), Kind::Radio },
+            { QStringLiteral("SLIDER"), Kind::Slider },
+            { QStringLiteral("PROGRESS"), Kind::Progress },
+            { QStringLiteral("BITMAP"), Kind::Bitmap },
+            { QStringLiteral("FRAME"), Kind::Frame },
+        };
+        return kinds;
+    }
+
+    const QHash<QString, Flag>& Flags()
+    {
+        static const QHash<QString, Flag> flags {
+            { QStringLiteral("HIDDEN"), Hidden },
+            { QStringLiteral("DISABLED"), Disabled },
+            { QStringLiteral("MULTILINE"), Multiline },
+            { QStringLiteral("READONLY"), ReadOnly },
+            { QStringLiteral("VSCROLL"), VScroll },
+            { QStringLiteral("AUTOHSCROLL"), AutoHScroll },
+            { QStringLiteral("BORDER"), Border },
+            { QStringLiteral("SUNKEN"), Sunken },
+            { QStringLiteral("RIGHT"), AlignRight },
+            { QStringLiteral("CENTER"), AlignCenter },
+            { QStringLiteral("CENTERIMAGE"), CenterImage },
+            { QStringLiteral("NOTABSTOP"), NoTabStop },
+            { QStringLiteral("DROPDOWN"), DropDown },
+            { QStringLiteral("DROPDOWNLIST"), DropDownList },
+            { QStringLiteral("NOTICKS"), NoTicks },
+            { QStringLiteral("SHOWSELALWAYS"), ShowSelAlways },
+            { QStringLiteral("SINGLESEL"), SingleSel },
+            { QStringLiteral("NOWRAP"), NoWrap },
+        };
+        return flags;
+    }
 
 } // namespace
 
@@ -124,7 +138,7 @@ const Resources& Resources::Get()
     static const Resources resources = [] {
         Resources r;
         const QDir dir(QStringLiteral(":/rc"));
-        for (const QString& name : dir.entryList({QStringLiteral("*.rc")}, QDir::Files, QDir::Name)) {
+        for (const QString& name : dir.entryList({ QStringLiteral("*.rc") }, QDir::Files, QDir::Name)) {
             QFile f(dir.filePath(name));
             if (!f.open(QIODevice::ReadOnly)) {
                 r.m_errors << QStringLiteral("%1: cannot read").arg(name);
@@ -159,9 +173,8 @@ void Resources::Load(const QString& text, const QString& fileName)
     for (int ln = 0; ln < lines.size(); ++ln) {
         QString error;
         const QStringList t = Tokenize(lines[ln], &error);
-        auto fail = [&](const QString& what) {
-            m_errors << QStringLiteral("%1:%2: %3").arg(fileName).arg(ln + 1).arg(what);
-        };
+        auto fail
+            = [&](const QString& what) { m_errors << QStringLiteral("%1:%2: %3").arg(fileName).arg(ln + 1).arg(what); };
         if (!error.isEmpty()) {
             fail(error);
             continue;
@@ -171,12 +184,16 @@ void Resources::Load(const QString& text, const QString& fileName)
         const QString& head = t[0];
         bool ok = true;
 
-        if (head == u"DIALOG") {
+        if (head == u"NAMES") {
+            // The namespace of the names that follow; the build reads it, the program does not.
+            if (t.size() != 2)
+                fail(QStringLiteral("NAMES namespace"));
+        } else if (head == u"DIALOG") {
             if (t.size() != 4) {
                 fail(QStringLiteral("DIALOG id width height"));
                 continue;
             }
-            const int id = t[1].toInt(&ok);
+            const int id = ParseId(t[1], &ok);
             Dialog& d = m_dialogs[id];
             d = Dialog();
             d.id = id;
@@ -184,14 +201,14 @@ void Resources::Load(const QString& text, const QString& fileName)
             dialog = &d;
             section = Section::Dialog;
         } else if (head == u"MENU" && section != Section::Dialog) {
-            const int id = t.value(1).toInt(&ok);
+            const int id = ParseId(t.value(1), &ok);
             Menu& m = m_menus[id];
             m = Menu();
             m.id = id;
-            menuStack = {&m.popups};
+            menuStack = { &m.popups };
             section = Section::Menu;
         } else if (head == u"ACCELERATORS") {
-            accel = &m_accelerators[t.value(1).toInt(&ok)];
+            accel = &m_accelerators[ParseId(t.value(1), &ok)];
             accel->clear();
             section = Section::Accelerators;
         } else if (head == u"STRINGTABLE") {
@@ -209,9 +226,9 @@ void Resources::Load(const QString& text, const QString& fileName)
                         fail(QStringLiteral("unknown style %1").arg(t[i]));
                 }
             } else if (head == u"MENU") {
-                dialog->menu = t.value(1).toInt(&ok);
+                dialog->menu = ParseId(t.value(1), &ok);
             } else if (head == u"ITEMS") {
-                const int id = t.value(1).toInt(&ok);
+                const int id = ParseId(t.value(1), &ok);
                 Control* target = nullptr;
                 for (Control& c : dialog->controls)
                     if (c.id == id)
@@ -229,7 +246,7 @@ void Resources::Load(const QString& text, const QString& fileName)
                 }
                 Control c;
                 c.kind = Kinds().value(head);
-                c.id = t[1].toInt(&ok);
+                c.id = ParseId(t[1], &ok);
                 c.text = Unquote(t[2]);
                 c.rect = QRect(t[3].toInt(), t[4].toInt(), t[5].toInt(), t[6].toInt());
                 c.line = ln + 1;
@@ -251,7 +268,7 @@ void Resources::Load(const QString& text, const QString& fileName)
             } else if (head == u"MENUITEM" && t.size() == 3) {
                 MenuItem item;
                 item.text = Unquote(t[1]);
-                item.command = t[2].toInt(&ok);
+                item.command = ParseId(t[2], &ok);
                 menuStack.last()->append(item);
             } else if (head == u"END" && menuStack.size() > 1) {
                 menuStack.removeLast();
@@ -266,18 +283,18 @@ void Resources::Load(const QString& text, const QString& fileName)
             const QKeySequence key = QKeySequence::fromString(Unquote(t[0]), QKeySequence::PortableText);
             if (key.isEmpty())
                 fail(QStringLiteral("bad key %1").arg(Unquote(t[0])));
-            accel->append({key, t[1].toInt(&ok)});
+            accel->append({ key, ParseId(t[1], &ok) });
         } else if (section == Section::Strings) {
             if (t.size() != 2 || !IsString(t[1])) {
                 fail(QStringLiteral("id \"text\""));
                 continue;
             }
-            m_strings.insert(head.toInt(&ok), Unquote(t[1]));
+            m_strings.insert(ParseId(head, &ok), Unquote(t[1]));
         } else {
             fail(QStringLiteral("statement outside a resource"));
         }
         if (!ok)
-            fail(QStringLiteral("not a number"));
+            fail(QStringLiteral("not a number or Name=number"));
     }
 }
 

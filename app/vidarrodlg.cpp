@@ -14,6 +14,8 @@
 #include "films/adddialog.h"
 #include "films/finddialog.h"
 #include "films/renamedialog.h"
+#include "ids/main.h"
+#include "ids/strings.h"
 #include "import/updialog.h"
 #include "settings/configdialog.h"
 #include "settings/profile.h"
@@ -26,18 +28,7 @@ int g_nDebtors = 0;
 bool g_bIniPathBuilt = false;
 
 namespace {
-constexpr int IDD_VIDARRO_DIALOG = 102;
-constexpr int IDR_ACCELERATOR = 157;
-constexpr int IDS_PANE = 102;
-
-enum : int {
-    IDC_FILMS = 1000, IDC_DEBTORS = 1001, IDC_SERVICE = 1002, IDC_HELPGROUP = 1003,
-    IDC_ADDFILM = 1004, IDC_EDITFILM = 1005, IDC_DELETEFILM = 1006, IDC_FINDFILM = 1007,
-    IDC_ADDDEBTOR = 1008, IDC_SHOWDEBTORS = 1009, IDC_FINDDEBTOR = 1010, IDC_BLACKLIST = 1016,
-    IDC_IMPORT = 1011, IDC_SETTINGS = 1012, IDC_ABOUT = 1013, IDC_HELP = 1014,
-    IDC_FILMLIST = 1015, IDC_STARRING = 1017, IDC_COMMENT = 1018, IDC_RATING = 1019, IDC_MEDIUM = 1021,
-    IDC_DURATION = 1023, IDC_DEBTORTEXT = 1041, IDC_DEBTORPIC = 1042, IDC_EXIT = 1047,
-};
+namespace id = ids::main;
 
 // The navigation panel, in pixels of the client area.
 constexpr int kNavX = 10;
@@ -50,14 +41,25 @@ struct NavPlace {
 };
 // Where each button stands when its group is open; headers as after start-up.
 constexpr NavPlace kNavPlaces[] = {
-    {IDC_FILMS, 10}, {IDC_DEBTORS, 35}, {IDC_SERVICE, 60}, {IDC_HELPGROUP, 85},
-    {IDC_ADDFILM, 45}, {IDC_EDITFILM, 70}, {IDC_DELETEFILM, 95}, {IDC_FINDFILM, 120},
-    {IDC_ADDDEBTOR, 70}, {IDC_SHOWDEBTORS, 95}, {IDC_FINDDEBTOR, 120}, {IDC_BLACKLIST, 145},
-    {IDC_IMPORT, 95}, {IDC_SETTINGS, 120},
-    {IDC_ABOUT, 120}, {IDC_HELP, 145},
+    { id::Films, 10 },
+    { id::Debtors, 35 },
+    { id::Service, 60 },
+    { id::HelpGroup, 85 },
+    { id::AddFilm, 45 },
+    { id::EditFilm, 70 },
+    { id::DeleteFilm, 95 },
+    { id::FindFilm, 120 },
+    { id::AddDebtor, 70 },
+    { id::ShowDebtors, 95 },
+    { id::FindDebtor, 120 },
+    { id::BlackList, 145 },
+    { id::Import, 95 },
+    { id::Settings, 120 },
+    { id::About, 120 },
+    { id::Help, 145 },
 };
-constexpr int kCommandButtons[] = {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM, IDC_ADDDEBTOR,
-    IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST, IDC_IMPORT, IDC_SETTINGS, IDC_ABOUT, IDC_HELP};
+constexpr int kCommandButtons[] = { id::AddFilm, id::EditFilm, id::DeleteFilm, id::FindFilm, id::AddDebtor,
+    id::ShowDebtors, id::FindDebtor, id::BlackList, id::Import, id::Settings, id::About, id::Help };
 
 struct GroupLayout {
     int debtorsY, serviceY, helpY;
@@ -66,58 +68,63 @@ struct GroupLayout {
 GroupLayout LayoutOf(CVidarroDlg::Group g)
 {
     switch (g) {
-    case CVidarroDlg::Group::Films: return {270, 295, 320, {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM}};
-    case CVidarroDlg::Group::Debtors: return {35, 295, 320, {IDC_ADDDEBTOR, IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST}};
-    case CVidarroDlg::Group::Service: return {35, 60, 320, {IDC_IMPORT, IDC_SETTINGS}};
-    case CVidarroDlg::Group::Help: return {35, 60, 85, {IDC_ABOUT, IDC_HELP}};
-    case CVidarroDlg::Group::None: break;
+    case CVidarroDlg::Group::Films:
+        return { 270, 295, 320, { id::AddFilm, id::EditFilm, id::DeleteFilm, id::FindFilm } };
+    case CVidarroDlg::Group::Debtors:
+        return { 35, 295, 320, { id::AddDebtor, id::ShowDebtors, id::FindDebtor, id::BlackList } };
+    case CVidarroDlg::Group::Service:
+        return { 35, 60, 320, { id::Import, id::Settings } };
+    case CVidarroDlg::Group::Help:
+        return { 35, 60, 85, { id::About, id::Help } };
+    case CVidarroDlg::Group::None:
+        break;
     }
-    return {35, 60, 85, {}};
+    return { 35, 60, 85, {} };
 }
 } // namespace
 
 CVidarroDlg::CVidarroDlg(QWidget* parent)
-    : app::CDialog(IDD_VIDARRO_DIALOG, parent)
+    : app::CDialog(id::Dialog, parent)
 {
     // The main window lives as long as the program: its start is the program's start.
     g_nSelectedFilm = 0;
     g_nDebtors = 0;
     g_bIniPathBuilt = false;
 
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : { 16, 32, 48, 64, 128, 256 })
         m_hIcon.addFile(QStringLiteral(":/icons/vidarro-%1.png").arg(size));
 
-    OnCommand(IDC_FILMS, [this] { ShowGroup(Group::Films); });
-    OnCommand(IDC_DEBTORS, [this] { ShowGroup(Group::Debtors); });
-    OnCommand(IDC_SERVICE, [this] { ShowGroup(Group::Service); });
-    OnCommand(IDC_HELPGROUP, [this] { ShowGroup(Group::Help); });
-    OnCommand(IDC_ADDFILM, &CVidarroDlg::OnAddFilm);
-    OnCommand(IDC_EDITFILM, &CVidarroDlg::OnEditFilm);
-    OnCommand(IDC_DELETEFILM, &CVidarroDlg::OnDeleteFilm);
-    OnCommand(IDC_FINDFILM, &CVidarroDlg::OnFindFilm);
-    OnCommand(IDC_ADDDEBTOR, &CVidarroDlg::OnAddDebtor);
-    OnCommand(IDC_SHOWDEBTORS, &CVidarroDlg::OnShowDebtors);
-    OnCommand(IDC_FINDDEBTOR, &CVidarroDlg::OnFindDebtor);
-    OnCommand(IDC_BLACKLIST, &CVidarroDlg::OnBlackList);
-    OnCommand(IDC_IMPORT, &CVidarroDlg::OnImport);
-    OnCommand(IDC_SETTINGS, &CVidarroDlg::OnSettings);
-    OnCommand(IDC_ABOUT, &CVidarroDlg::OnAbout);
-    OnCommand(IDC_HELP, &CVidarroDlg::OnHelp);
-    OnCommand(IDC_EXIT, &CVidarroDlg::OnExit);
-    OnItemChanged(IDC_FILMLIST, [this](int row) { ApplyFilmSelection(row); });
+    OnCommand(id::Films, [this] { ShowGroup(Group::Films); });
+    OnCommand(id::Debtors, [this] { ShowGroup(Group::Debtors); });
+    OnCommand(id::Service, [this] { ShowGroup(Group::Service); });
+    OnCommand(id::HelpGroup, [this] { ShowGroup(Group::Help); });
+    OnCommand(id::AddFilm, &CVidarroDlg::OnAddFilm);
+    OnCommand(id::EditFilm, &CVidarroDlg::OnEditFilm);
+    OnCommand(id::DeleteFilm, &CVidarroDlg::OnDeleteFilm);
+    OnCommand(id::FindFilm, &CVidarroDlg::OnFindFilm);
+    OnCommand(id::AddDebtor, &CVidarroDlg::OnAddDebtor);
+    OnCommand(id::ShowDebtors, &CVidarroDlg::OnShowDebtors);
+    OnCommand(id::FindDebtor, &CVidarroDlg::OnFindDebtor);
+    OnCommand(id::BlackList, &CVidarroDlg::OnBlackList);
+    OnCommand(id::Import, &CVidarroDlg::OnImport);
+    OnCommand(id::Settings, &CVidarroDlg::OnSettings);
+    OnCommand(id::About, &CVidarroDlg::OnAbout);
+    OnCommand(id::Help, &CVidarroDlg::OnHelp);
+    OnCommand(id::Exit, &CVidarroDlg::OnExit);
+    OnItemChanged(id::FilmList, [this](int row) { ApplyFilmSelection(row); });
 }
 
 void CVidarroDlg::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_DEBTORTEXT, m_textDebtors);
-    app::DDX_Control(pDX, IDC_DEBTORPIC, m_picDebtors);
-    app::DDX_Control(pDX, IDC_FILMLIST, m_listFilms);
-    app::DDX_Text(pDX, IDC_RATING, m_strRating);
-    app::DDX_Text(pDX, IDC_MEDIUM, m_strMedium);
-    app::DDX_Text(pDX, IDC_DURATION, m_strDuration);
-    app::DDX_Text(pDX, IDC_STARRING, m_strStarring);
-    app::DDX_Text(pDX, IDC_COMMENT, m_strComment);
+    app::DDX_Control(pDX, id::DebtorText, m_textDebtors);
+    app::DDX_Control(pDX, id::DebtorPic, m_picDebtors);
+    app::DDX_Control(pDX, id::FilmList, m_listFilms);
+    app::DDX_Text(pDX, id::Rating, m_strRating);
+    app::DDX_Text(pDX, id::Medium, m_strMedium);
+    app::DDX_Text(pDX, id::Duration, m_strDuration);
+    app::DDX_Text(pDX, id::Starring, m_strStarring);
+    app::DDX_Text(pDX, id::Comment, m_strComment);
 }
 
 bool CVidarroDlg::OnInitDialog()
@@ -125,7 +132,7 @@ bool CVidarroDlg::OnInitDialog()
     app::CDialog::OnInitDialog();
     setWindowIcon(m_hIcon);
     // Keys first, so Ctrl+Q still ends the program when the catalogue cannot be opened.
-    LoadAccelerators(IDR_ACCELERATOR);
+    LoadAccelerators(id::Keys);
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
@@ -153,9 +160,9 @@ void CVidarroDlg::ShowGroup(Group group)
 {
     m_group = group;
     const GroupLayout layout = LayoutOf(group);
-    MoveControl(IDC_DEBTORS, QRect(kNavX, layout.debtorsY, kNavWidth, kNavHeight));
-    MoveControl(IDC_SERVICE, QRect(kNavX, layout.serviceY, kNavWidth, kNavHeight));
-    MoveControl(IDC_HELPGROUP, QRect(kNavX, layout.helpY, kNavWidth, kNavHeight));
+    MoveControl(id::Debtors, QRect(kNavX, layout.debtorsY, kNavWidth, kNavHeight));
+    MoveControl(id::Service, QRect(kNavX, layout.serviceY, kNavWidth, kNavHeight));
+    MoveControl(id::HelpGroup, QRect(kNavX, layout.helpY, kNavWidth, kNavHeight));
     for (int id : kCommandButtons)
         ShowControl(id, std::find(layout.visible.begin(), layout.visible.end(), id) != layout.visible.end());
 }
@@ -191,7 +198,7 @@ void CVidarroDlg::FillFilmList()
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, {field::NameFilm, field::Zanr, field::Rezisser});
+    rs.Open(table::Films, { field::NameFilm, field::Zanr, field::Rezisser });
 
     std::vector<app::CListModel::Row> rows = m_listFilms->Model()->Rows();
     // Whatever was read before an error stays listed.
@@ -199,11 +206,11 @@ void CVidarroDlg::FillFilmList()
         app::CListCtrl* list;
         std::vector<app::CListModel::Row>& rows;
         ~Commit() { list->SetRows(std::move(rows)); }
-    } commit{m_listFilms, rows};
+    } commit { m_listFilms, rows };
     while (!rs.IsEOF()) {
-        rows.push_back({{rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr),
-                            rs.GetFieldValue(field::Rezisser)},
-            rs.RowId()});
+        rows.push_back(
+            { { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr), rs.GetFieldValue(field::Rezisser) },
+                rs.RowId() });
         rs.MoveNext();
     }
 }
@@ -226,7 +233,7 @@ void CVidarroDlg::ApplyFilmSelection(int row)
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, {field::Roli, field::Komentar, field::Reiting, field::Nositel, field::Prodol});
+    rs.Open(table::Films, { field::Roli, field::Komentar, field::Reiting, field::Nositel, field::Prodol });
     if (row >= 0 && rs.MoveToRowId(m_listFilms->GetItemData(row))) {
         UpdateData(true);
         m_strStarring = rs.GetFieldValue(field::Roli);
@@ -244,7 +251,7 @@ void CVidarroDlg::CountDebtors()
     data::CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     data::CDaoRecordset rs(cDaoDB);
-    rs.Open(data::table::Debtors, {data::field::Name});
+    rs.Open(data::table::Debtors, { data::field::Name });
     g_nDebtors = rs.RecordCount();
     m_picDebtors->setVisible(g_nDebtors > 0);
     m_textDebtors->setVisible(g_nDebtors > 0);
@@ -264,7 +271,7 @@ void CVidarroDlg::SetFilmCountPane()
 {
     if (!m_wndStatusBar)
         return;
-    m_wndStatusBar->SetPaneInfo(0, IDS_PANE, app::SBPS_NORMAL, 200);
+    m_wndStatusBar->SetPaneInfo(0, ids::strings::Pane, app::SBPS_NORMAL, 200);
     m_wndStatusBar->SetPaneText(0, QStringLiteral("Колличество фильмов: %1").arg(m_listFilms->GetItemCount()));
 }
 
@@ -272,7 +279,7 @@ void CVidarroDlg::SetSelectedFilmPane()
 {
     if (!m_wndStatusBar)
         return;
-    m_wndStatusBar->SetPaneInfo(1, IDS_PANE, app::SBPS_NORMAL, 200);
+    m_wndStatusBar->SetPaneInfo(1, ids::strings::Pane, app::SBPS_NORMAL, 200);
     m_wndStatusBar->SetPaneText(1, QStringLiteral("Номер выделенного фильма: %1").arg(g_nSelectedFilm));
 }
 
@@ -280,7 +287,7 @@ void CVidarroDlg::SetDebtorPane()
 {
     if (!m_wndStatusBar)
         return;
-    m_wndStatusBar->SetPaneInfo(2, IDS_PANE, app::SBPS_NORMAL, 190);
+    m_wndStatusBar->SetPaneInfo(2, ids::strings::Pane, app::SBPS_NORMAL, 190);
     m_wndStatusBar->SetPaneText(2, QStringLiteral("Колличество должников: %1").arg(g_nDebtors));
 }
 
@@ -317,13 +324,12 @@ void CVidarroDlg::OnDeleteFilm()
         app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
         return;
     }
-    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"),
-            app::Buttons::OkCancel)
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
         == app::IDOK) {
         data::CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
         data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Films, {data::field::NameFilm});
+        rs.Open(data::table::Films, { data::field::NameFilm });
         const qint64 rowid = m_listFilms->GetItemData(g_nSelectedFilm - 1);
         if (rowid >= 0 && rs.MoveToRowId(rowid)) {
             rs.Delete();

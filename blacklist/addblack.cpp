@@ -4,23 +4,21 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
+#include "ids/addblack.h"
 
-namespace {
-constexpr int IDD_ADDBLACK = 152;
-enum : int { IDC_NAME = 1017, IDC_REASON = 1018, IDC_SAVE = 1047 };
-} // namespace
+namespace id = ids::addblack;
 
 CAddBlack::CAddBlack(QWidget* parent)
-    : app::CDialog(IDD_ADDBLACK, parent)
+    : app::CDialog(id::Dialog, parent)
 {
-    OnCommand(IDC_SAVE, &CAddBlack::OnSave);
+    OnCommand(id::Save, &CAddBlack::OnSave);
 }
 
 void CAddBlack::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Text(pDX, IDC_NAME, m_strName);
-    app::DDX_Text(pDX, IDC_REASON, m_strReason);
+    app::DDX_Text(pDX, id::Name, m_strName);
+    app::DDX_Text(pDX, id::Reason, m_strReason);
 }
 
 void CAddBlack::OnOK() { }

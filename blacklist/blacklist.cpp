@@ -5,27 +5,25 @@
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "ids/blacklist.h"
 #include "settings/liststyle.h"
 
-namespace {
-constexpr int IDD_BLACKLIST = 151;
-enum : int { IDC_ADD = 1000, IDC_CHANGE = 1001, IDC_DELETE = 1002, IDC_LIST = 1015, IDC_REASON = 1017 };
-} // namespace
+namespace id = ids::blacklist;
 
 CBlackList::CBlackList(QWidget* parent)
-    : app::CDialog(IDD_BLACKLIST, parent)
+    : app::CDialog(id::Dialog, parent)
 {
-    OnCommand(IDC_ADD, &CBlackList::OnAdd);
-    OnCommand(IDC_CHANGE, &CBlackList::OnChange);
-    OnCommand(IDC_DELETE, &CBlackList::OnDelete);
-    OnItemChanged(IDC_LIST, [this](int row) { OnSelectionChange(row); });
+    OnCommand(id::Add, &CBlackList::OnAdd);
+    OnCommand(id::Change, &CBlackList::OnChange);
+    OnCommand(id::Delete, &CBlackList::OnDelete);
+    OnItemChanged(id::List, [this](int row) { OnSelectionChange(row); });
 }
 
 void CBlackList::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_LIST, m_listBlack);
-    app::DDX_Text(pDX, IDC_REASON, m_strReason);
+    app::DDX_Control(pDX, id::List, m_listBlack);
+    app::DDX_Text(pDX, id::Reason, m_strReason);
 }
 
 bool CBlackList::OnInitDialog()

@@ -4,24 +4,22 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
+#include "ids/editblack.h"
 
-namespace {
-constexpr int IDD_RENAMEBLACK = 153;
-enum : int { IDC_NAME = 1017, IDC_REASON = 1018, IDC_POSITION = 1019, IDC_SAVE = 1047 };
-} // namespace
+namespace id = ids::editblack;
 
 CRenameBlack::CRenameBlack(QWidget* parent)
-    : app::CDialog(IDD_RENAMEBLACK, parent)
+    : app::CDialog(id::Dialog, parent)
 {
-    OnCommand(IDC_SAVE, &CRenameBlack::OnSave);
+    OnCommand(id::Save, &CRenameBlack::OnSave);
 }
 
 void CRenameBlack::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Text(pDX, IDC_NAME, m_strName);
-    app::DDX_Text(pDX, IDC_REASON, m_strReason);
-    app::DDX_Text(pDX, IDC_POSITION, m_nPosition);
+    app::DDX_Text(pDX, id::Name, m_strName);
+    app::DDX_Text(pDX, id::Reason, m_strReason);
+    app::DDX_Text(pDX, id::Position, m_nPosition);
 }
 
 bool CRenameBlack::MoveToEntry(data::CDaoRecordset& rs) const

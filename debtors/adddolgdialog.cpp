@@ -5,17 +5,14 @@
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "debtors/marks.h"
+#include "ids/adddebtor.h"
 
-namespace {
-constexpr int IDD_ADDDOLG = 142;
-constexpr int IDC_SAVE = 1047;
-constexpr int IDC_MARKBOX = 1021;
-} // namespace
+namespace id = ids::adddebtor;
 
 CAddDolgDialog::CAddDolgDialog()
-    : CDolgForm(IDD_ADDDOLG, IDC_MARKBOX)
+    : CDolgForm(id::Dialog, id::MarkBox)
 {
-    OnCommand(IDC_SAVE, &CAddDolgDialog::OnSave);
+    OnCommand(id::Save, &CAddDolgDialog::OnSave);
 }
 
 bool CAddDolgDialog::OnInitDialog()

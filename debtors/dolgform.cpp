@@ -4,27 +4,32 @@
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "debtors/marks.h"
+#include "ids/adddebtor.h"
+#include "ids/editdebtor.h"
 
 #include <QComboBox>
 
 namespace {
-enum : int { IDC_NAME = 1017, IDC_FILM = 1018, IDC_DATE = 1019, IDC_MARKLIST = 1020 };
+// The form's controls have the same ids in the add and in the edit template; the mark box differs.
+namespace id = ids::adddebtor;
+static_assert(id::Name == ids::editdebtor::Name && id::Film == ids::editdebtor::Film
+    && id::Date == ids::editdebtor::Date && id::MarkList == ids::editdebtor::MarkList);
 } // namespace
 
 CDolgForm::CDolgForm(int templateId, int markBoxId)
     : app::CDialog(templateId)
     , m_markBoxId(markBoxId)
 {
-    OnSelChange(IDC_MARKLIST, &CDolgForm::OnMarkChange);
+    OnSelChange(id::MarkList, &CDolgForm::OnMarkChange);
 }
 
 void CDolgForm::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_MARKLIST, m_comboMark);
-    app::DDX_Text(pDX, IDC_NAME, m_strName);
-    app::DDX_Text(pDX, IDC_FILM, m_strFilm);
-    app::DDX_Text(pDX, IDC_DATE, m_strDate);
+    app::DDX_Control(pDX, id::MarkList, m_comboMark);
+    app::DDX_Text(pDX, id::Name, m_strName);
+    app::DDX_Text(pDX, id::Film, m_strFilm);
+    app::DDX_Text(pDX, id::Date, m_strDate);
     app::DDX_Text(pDX, m_markBoxId, m_strMark);
 }
 

@@ -9,7 +9,7 @@ class CDaoRecordset;
 }
 
 // The debtor form shared by the add and the edit dialog: name, film or disc title, date, and the mark
-// chosen from the mark list, shown in a read-only mark box. Only "OK" (1047) saves; Enter does nothing.
+// chosen from the mark list, shown in a read-only mark box. Only "OK" saves; Enter does nothing.
 class CDolgForm : public app::CDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CDolgForm)

@@ -5,6 +5,7 @@
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "debtors/marks.h"
+#include "ids/finddebtor.h"
 #include "settings/liststyle.h"
 
 #include <QComboBox>
@@ -12,20 +13,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int IDD_FINDDOLG = 150;
-
-enum : int {
-    IDC_OK = 1047,
-    IDC_FINDTEXT = 1017,
-    IDC_MARKLIST = 1020,
-    IDC_RESULTS = 1015,
-    IDC_BYNAME = 1029,
-    IDC_BYTITLE = 1030,
-    IDC_BYDATE = 1031,
-    IDC_BYMARK = 1032,
-    IDC_BLACKLIST = 1033,
-    IDC_FIND = 1000,
-};
+namespace id = ids::finddebtor;
 
 // Where the handlers put the search edit and the mark list, in pixels of the client area for the classic
 // dialog font.
@@ -35,26 +23,26 @@ const QRect kMarkList(5, 17, 160, 70);
 } // namespace
 
 CFindDolgDialog::CFindDolgDialog()
-    : app::CDialog(IDD_FINDDOLG)
+    : app::CDialog(id::Dialog)
 {
     using namespace data;
-    OnCommand(IDC_OK, [this] { EndDialog(app::IDOK); });
-    OnCommand(IDC_BYNAME, [this] { OnDebtorOption(Mode::Name, field::Name); });
-    OnCommand(IDC_BYTITLE, [this] { OnDebtorOption(Mode::Title, field::NameFilm); });
-    OnCommand(IDC_BYDATE, [this] { OnDebtorOption(Mode::Date, field::Data); });
-    OnCommand(IDC_BYMARK, &CFindDolgDialog::OnMarkOption);
-    OnCommand(IDC_BLACKLIST, &CFindDolgDialog::OnBlackListOption);
-    OnCommand(IDC_FIND, &CFindDolgDialog::OnFind);
-    OnSelChange(IDC_MARKLIST, &CFindDolgDialog::OnMarkChange);
+    OnCommand(id::Close, [this] { EndDialog(app::IDOK); });
+    OnCommand(id::ByName, [this] { OnDebtorOption(Mode::Name, field::Name); });
+    OnCommand(id::ByTitle, [this] { OnDebtorOption(Mode::Title, field::NameFilm); });
+    OnCommand(id::ByDate, [this] { OnDebtorOption(Mode::Date, field::Data); });
+    OnCommand(id::ByMark, &CFindDolgDialog::OnMarkOption);
+    OnCommand(id::InBlackList, &CFindDolgDialog::OnBlackListOption);
+    OnCommand(id::Find, &CFindDolgDialog::OnFind);
+    OnSelChange(id::MarkList, &CFindDolgDialog::OnMarkChange);
 }
 
 void CFindDolgDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_FINDTEXT, m_editFind);
-    app::DDX_Control(pDX, IDC_MARKLIST, m_comboMark);
-    app::DDX_Control(pDX, IDC_RESULTS, m_listResults);
-    app::DDX_Text(pDX, IDC_FINDTEXT, m_strFind);
+    app::DDX_Control(pDX, id::FindText, m_editFind);
+    app::DDX_Control(pDX, id::MarkList, m_comboMark);
+    app::DDX_Control(pDX, id::Results, m_listResults);
+    app::DDX_Text(pDX, id::FindText, m_strFind);
 }
 
 bool CFindDolgDialog::OnInitDialog()
@@ -69,7 +57,7 @@ bool CFindDolgDialog::OnInitDialog()
 
 void CFindDolgDialog::NormalLayout()
 {
-    MoveControl(IDC_FINDTEXT, MapClassicPixels(kFindNormal));
+    MoveControl(id::FindText, MapClassicPixels(kFindNormal));
 }
 
 void CFindDolgDialog::ReplaceColumns(std::initializer_list<std::pair<const char16_t*, int>> columns)
@@ -115,8 +103,8 @@ void CFindDolgDialog::OnMarkOption()
     UpdateData(false);
     m_comboMark->show();
     m_comboMark->setEditText(QStringLiteral("Выбрать"));
-    MoveControl(IDC_MARKLIST, MapClassicPixels(kMarkList));
-    MoveControl(IDC_FINDTEXT, MapClassicPixels(kFindBesideMarks));
+    MoveControl(id::MarkList, MapClassicPixels(kMarkList));
+    MoveControl(id::FindText, MapClassicPixels(kFindBesideMarks));
     // The code comes from the mark list only.
     app::SetEditReadOnly(m_editFind, true);
 }

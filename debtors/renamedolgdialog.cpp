@@ -4,26 +4,22 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "debtors/marks.h"
+#include "ids/editdebtor.h"
 
 #include <algorithm>
 
-namespace {
-constexpr int IDD_RENAMEDOLG = 146;
-constexpr int IDC_SAVE = 1047;
-constexpr int IDC_MARKBOX = 1023;
-constexpr int IDC_POSITION = 1025;
-} // namespace
+namespace id = ids::editdebtor;
 
 CRenameDolgDialog::CRenameDolgDialog()
-    : CDolgForm(IDD_RENAMEDOLG, IDC_MARKBOX)
+    : CDolgForm(id::Dialog, id::MarkBox)
 {
-    OnCommand(IDC_SAVE, &CRenameDolgDialog::OnSave);
+    OnCommand(id::Save, &CRenameDolgDialog::OnSave);
 }
 
 void CRenameDolgDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     CDolgForm::DoDataExchange(pDX);
-    app::DDX_Text(pDX, IDC_POSITION, m_nPosition);
+    app::DDX_Text(pDX, id::Position, m_nPosition);
 }
 
 bool CRenameDolgDialog::MoveToRecord(data::CDaoRecordset& rs) const

@@ -7,24 +7,20 @@
 #include "debtors/finddolgdialog.h"
 #include "debtors/marks.h"
 #include "debtors/renamedolgdialog.h"
+#include "ids/debtors.h"
 #include "settings/liststyle.h"
 
-namespace {
-constexpr int IDD_SHOWDOLG = 144;
-constexpr int IDR_DOLG_ACCELERATOR = 159;
-
-enum : int { IDC_LIST = 1015, IDC_ADD = 1000, IDC_EDIT = 1001, IDC_DELETE = 1002, IDC_FIND = 1003, IDC_TOBLACK = 1004 };
-} // namespace
+namespace id = ids::debtors;
 
 CShowDolgDialog::CShowDolgDialog()
-    : app::CDialog(IDD_SHOWDOLG)
+    : app::CDialog(id::Dialog)
 {
-    OnCommand(IDC_ADD, &CShowDolgDialog::OnAdd);
-    OnCommand(IDC_EDIT, &CShowDolgDialog::OnEdit);
-    OnCommand(IDC_DELETE, &CShowDolgDialog::OnDelete);
-    OnCommand(IDC_FIND, &CShowDolgDialog::OnFind);
-    OnCommand(IDC_TOBLACK, &CShowDolgDialog::OnBlackList);
-    OnItemChanged(IDC_LIST, [this](int row) {
+    OnCommand(id::Add, &CShowDolgDialog::OnAdd);
+    OnCommand(id::Edit, &CShowDolgDialog::OnEdit);
+    OnCommand(id::Delete, &CShowDolgDialog::OnDelete);
+    OnCommand(id::Find, &CShowDolgDialog::OnFind);
+    OnCommand(id::ToBlackList, &CShowDolgDialog::OnBlackList);
+    OnItemChanged(id::List, [this](int row) {
         if (row >= 0)
             m_nCurrentDolg = row + 1;
     });
@@ -33,14 +29,14 @@ CShowDolgDialog::CShowDolgDialog()
 void CShowDolgDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_LIST, m_listDolgi);
+    app::DDX_Control(pDX, id::List, m_listDolgi);
 }
 
 bool CShowDolgDialog::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
     m_nCurrentDolg = 0;
-    LoadAccelerators(IDR_DOLG_ACCELERATOR);
+    LoadAccelerators(id::Keys);
     InsertColumns();
     m_listDolgi->SetExtendedStyle(settings::ListStyle(m_strIniPath));
     FillList();

@@ -3,15 +3,12 @@
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
-
-namespace {
-constexpr int IDD_ADD_DIALOG = 130;
-}
+#include "ids/addfilm.h"
 
 CAddDialog::CAddDialog(QWidget* parent)
-    : CFilmForm(IDD_ADD_DIALOG, parent)
+    : CFilmForm(ids::addfilm::Dialog, parent)
 {
-    OnCommand(films::IDC_SAVE, &CAddDialog::OnSave);
+    OnCommand(ids::addfilm::Save, &CAddDialog::OnSave);
 }
 
 void CAddDialog::OnSave()

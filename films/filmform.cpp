@@ -3,6 +3,8 @@
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
+#include "ids/addfilm.h"
+#include "ids/editfilm.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,6 +14,17 @@
 #include <iterator>
 
 namespace films {
+
+namespace {
+    // The form's controls have the same ids in the add and in the edit template.
+    namespace id = ids::addfilm;
+    static_assert(id::Name == ids::editfilm::Name && id::Director == ids::editfilm::Director
+        && id::Starring == ids::editfilm::Starring && id::GenreList == ids::editfilm::GenreList
+        && id::Genre == ids::editfilm::Genre && id::RatingSlider == ids::editfilm::RatingSlider
+        && id::Rating == ids::editfilm::Rating && id::MediumList == ids::editfilm::MediumList
+        && id::Medium == ids::editfilm::Medium && id::Duration == ids::editfilm::Duration
+        && id::Comment == ids::editfilm::Comment);
+} // namespace
 
 void ApplyPickerRule(app::CDialog& dlg, int listId, int otherIndex, int editId, QString& value)
 {
@@ -48,9 +61,9 @@ void ApplyRatingMirror(app::CDialog& dlg, int code, int position, QString& value
 CFilmForm::CFilmForm(int templateId, QWidget* parent)
     : app::CDialog(templateId, parent)
 {
-    OnSelChange(IDC_GENRELIST, [this] { ApplyPickerRule(*this, IDC_GENRELIST, kGenreOther, IDC_GENRE, m_strGenre); });
+    OnSelChange(id::GenreList, [this] { ApplyPickerRule(*this, id::GenreList, kGenreOther, id::Genre, m_strGenre); });
     OnSelChange(
-        IDC_MEDIUMLIST, [this] { ApplyPickerRule(*this, IDC_MEDIUMLIST, kMediumOther, IDC_MEDIUM, m_strMedium); });
+        id::MediumList, [this] { ApplyPickerRule(*this, id::MediumList, kMediumOther, id::Medium, m_strMedium); });
     OnHScroll(
         [this](int code, int position, QAbstractSlider*) { ApplyRatingMirror(*this, code, position, m_strRating); });
 }
@@ -58,19 +71,19 @@ CFilmForm::CFilmForm(int templateId, QWidget* parent)
 void CFilmForm::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_GENRELIST, m_comboGenre);
-    app::DDX_Control(pDX, IDC_MEDIUMLIST, m_comboMedium);
-    app::DDX_Control(pDX, IDC_RATINGSLIDER, m_sliderRating);
-    app::DDX_Control(pDX, IDC_GENRE, m_editGenre);
-    app::DDX_Control(pDX, IDC_MEDIUM, m_editMedium);
-    app::DDX_Text(pDX, IDC_NAME, m_strName);
-    app::DDX_Text(pDX, IDC_DIRECTOR, m_strDirector);
-    app::DDX_Text(pDX, IDC_STARRING, m_strStarring);
-    app::DDX_Text(pDX, IDC_GENRE, m_strGenre);
-    app::DDX_Text(pDX, IDC_RATING, m_strRating);
-    app::DDX_Text(pDX, IDC_MEDIUM, m_strMedium);
-    app::DDX_Text(pDX, IDC_DURATION, m_strDuration);
-    app::DDX_Text(pDX, IDC_COMMENT, m_strComment);
+    app::DDX_Control(pDX, id::GenreList, m_comboGenre);
+    app::DDX_Control(pDX, id::MediumList, m_comboMedium);
+    app::DDX_Control(pDX, id::RatingSlider, m_sliderRating);
+    app::DDX_Control(pDX, id::Genre, m_editGenre);
+    app::DDX_Control(pDX, id::Medium, m_editMedium);
+    app::DDX_Text(pDX, id::Name, m_strName);
+    app::DDX_Text(pDX, id::Director, m_strDirector);
+    app::DDX_Text(pDX, id::Starring, m_strStarring);
+    app::DDX_Text(pDX, id::Genre, m_strGenre);
+    app::DDX_Text(pDX, id::Rating, m_strRating);
+    app::DDX_Text(pDX, id::Medium, m_strMedium);
+    app::DDX_Text(pDX, id::Duration, m_strDuration);
+    app::DDX_Text(pDX, id::Comment, m_strComment);
 }
 
 bool CFilmForm::OnInitDialog()

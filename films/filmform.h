@@ -19,22 +19,6 @@ inline constexpr int kGenreOther = 14;
 inline constexpr int kMediumOther = 8;
 inline constexpr int kRatingMax = 10;
 
-// Control ids shared by the film windows.
-enum : int {
-    IDC_NAME = 1017,
-    IDC_DIRECTOR = 1018,
-    IDC_STARRING = 1019,
-    IDC_GENRELIST = 1020,
-    IDC_GENRE = 1021,
-    IDC_RATINGSLIDER = 1022,
-    IDC_RATING = 1023,
-    IDC_MEDIUMLIST = 1024,
-    IDC_MEDIUM = 1025,
-    IDC_DURATION = 1026,
-    IDC_COMMENT = 1027,
-    IDC_SAVE = 1047,
-};
-
 // A choice in a genre or medium list fills the text edit beside it, which holds what is stored:
 // an entry's name (edit read-only), "Другое" (edit writable, text kept), "Выбрать" (text emptied, the
 // edit's read-only state left as it was). `value` is the field bound to the edit.

@@ -5,6 +5,7 @@
 #include "data/schema.h"
 #include "data/textrules.h"
 #include "films/filmform.h"
+#include "ids/findfilm.h"
 #include "settings/liststyle.h"
 
 #include <QComboBox>
@@ -19,27 +20,7 @@ QString g_strFindField;
 QString g_strSelectedTitle;
 
 namespace {
-constexpr int IDD_FIND_DIALOG = 134;
-
-enum : int {
-    IDC_CLOSE = 1047,
-    IDC_RESULTS = 1015,
-    IDC_FINDTEXT = 1017,
-    IDC_FIND = 1000,
-    IDC_STARRING = 1018,
-    IDC_COMMENT = 1019,
-    IDC_GENRELIST = 1020,
-    IDC_MEDIUMLIST = 1024,
-    IDC_RATINGSLIDER = 1022,
-    IDC_STATUS = 1038,
-    IDC_BYNAME = 1029,
-    IDC_BYDIRECTOR = 1030,
-    IDC_BYGENRE = 1031,
-    IDC_RATINGABOVE = 1032,
-    IDC_RATINGBELOW = 1033,
-    IDC_RATINGEQUAL = 1034,
-    IDC_BYMEDIUM = 1039,
-};
+namespace id = ids::findfilm;
 
 enum class Picker { Text, Genre, Rating, Medium };
 
@@ -50,13 +31,13 @@ struct Mode {
     Picker picker;
 };
 constexpr Mode kModes[] = {
-    { IDC_BYNAME, 1, data::field::NameFilm, Picker::Text },
-    { IDC_BYDIRECTOR, 2, data::field::Rezisser, Picker::Text },
-    { IDC_BYGENRE, 3, data::field::Zanr, Picker::Genre },
-    { IDC_RATINGABOVE, 4, data::field::Reiting, Picker::Rating },
-    { IDC_RATINGBELOW, 5, data::field::Reiting, Picker::Rating },
-    { IDC_RATINGEQUAL, 6, data::field::Reiting, Picker::Rating },
-    { IDC_BYMEDIUM, 7, data::field::Nositel, Picker::Medium },
+    { id::ByName, 1, data::field::NameFilm, Picker::Text },
+    { id::ByDirector, 2, data::field::Rezisser, Picker::Text },
+    { id::ByGenre, 3, data::field::Zanr, Picker::Genre },
+    { id::RatingAbove, 4, data::field::Reiting, Picker::Rating },
+    { id::RatingBelow, 5, data::field::Reiting, Picker::Rating },
+    { id::RatingEqual, 6, data::field::Reiting, Picker::Rating },
+    { id::ByMedium, 7, data::field::Nositel, Picker::Medium },
 };
 
 const Mode* ModeOf(int mode)
@@ -102,34 +83,34 @@ constexpr QLatin1String kResultFields[] = { data::field::NameFilm, data::field::
 } // namespace
 
 CFindDialog::CFindDialog(QWidget* parent)
-    : app::CDialog(IDD_FIND_DIALOG, parent)
+    : app::CDialog(id::Dialog, parent)
 {
     for (const Mode& m : kModes)
         OnCommand(m.radio, [this, radio = m.radio] { ChooseMode(radio); });
-    OnCommand(IDC_FIND, &CFindDialog::OnFind);
-    OnCommand(IDC_CLOSE, [this] { EndDialog(app::IDOK); });
-    OnSelChange(IDC_GENRELIST,
-        [this] { films::ApplyPickerRule(*this, IDC_GENRELIST, films::kGenreOther, IDC_FINDTEXT, m_strFind); });
-    OnSelChange(IDC_MEDIUMLIST,
-        [this] { films::ApplyPickerRule(*this, IDC_MEDIUMLIST, films::kMediumOther, IDC_FINDTEXT, m_strFind); });
+    OnCommand(id::Find, &CFindDialog::OnFind);
+    OnCommand(id::Close, [this] { EndDialog(app::IDOK); });
+    OnSelChange(id::GenreList,
+        [this] { films::ApplyPickerRule(*this, id::GenreList, films::kGenreOther, id::FindText, m_strFind); });
+    OnSelChange(id::MediumList,
+        [this] { films::ApplyPickerRule(*this, id::MediumList, films::kMediumOther, id::FindText, m_strFind); });
     OnHScroll([this](int code, int position, QAbstractSlider*) {
         films::ApplyRatingMirror(*this, code, position, m_strFind);
     });
-    OnItemChanged(IDC_RESULTS, [this](int row) { OnResultChanged(row); });
+    OnItemChanged(id::Results, [this](int row) { OnResultChanged(row); });
 }
 
 void CFindDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_STATUS, m_textStatus);
-    app::DDX_Control(pDX, IDC_RATINGSLIDER, m_sliderRating);
-    app::DDX_Control(pDX, IDC_MEDIUMLIST, m_comboMedium);
-    app::DDX_Control(pDX, IDC_GENRELIST, m_comboGenre);
-    app::DDX_Control(pDX, IDC_FINDTEXT, m_editFind);
-    app::DDX_Control(pDX, IDC_RESULTS, m_listResults);
-    app::DDX_Text(pDX, IDC_FINDTEXT, m_strFind);
-    app::DDX_Text(pDX, IDC_STARRING, m_strStarring);
-    app::DDX_Text(pDX, IDC_COMMENT, m_strComment);
+    app::DDX_Control(pDX, id::Status, m_textStatus);
+    app::DDX_Control(pDX, id::RatingSlider, m_sliderRating);
+    app::DDX_Control(pDX, id::MediumList, m_comboMedium);
+    app::DDX_Control(pDX, id::GenreList, m_comboGenre);
+    app::DDX_Control(pDX, id::FindText, m_editFind);
+    app::DDX_Control(pDX, id::Results, m_listResults);
+    app::DDX_Text(pDX, id::FindText, m_strFind);
+    app::DDX_Text(pDX, id::Starring, m_strStarring);
+    app::DDX_Text(pDX, id::Comment, m_strComment);
 }
 
 bool CFindDialog::OnInitDialog()
@@ -142,12 +123,12 @@ bool CFindDialog::OnInitDialog()
     for (int i = 0; i < int(std::size(kColumns)); ++i)
         m_listResults->InsertColumn(i, QString::fromUtf16(kColumns[i].title), Qt::AlignLeft,
             MapClassicPixels(QRect(0, 0, kColumns[i].width, 0)).width());
-    MoveControl(IDC_FINDTEXT, MapClassicPixels(kWideEdit));
+    MoveControl(id::FindText, MapClassicPixels(kWideEdit));
     m_sliderRating->setRange(0, films::kRatingMax);
     m_sliderRating->setValue(0);
-    ShowControl(IDC_RATINGSLIDER, false);
-    ShowControl(IDC_GENRELIST, false);
-    ShowControl(IDC_MEDIUMLIST, false);
+    ShowControl(id::RatingSlider, false);
+    ShowControl(id::GenreList, false);
+    ShowControl(id::MediumList, false);
 
     m_listResults->SetExtendedStyle(settings::ListStyle(m_strIniPath));
     return true;
@@ -165,14 +146,14 @@ void CFindDialog::ChooseMode(int radioId)
     g_strFindField = mode->field;
 
     const bool typed = mode->picker == Picker::Text;
-    MoveControl(IDC_FINDTEXT, MapClassicPixels(typed ? kWideEdit : kNarrowEdit));
+    MoveControl(id::FindText, MapClassicPixels(typed ? kWideEdit : kNarrowEdit));
     app::SetEditReadOnly(m_editFind, !typed);
     if (mode->picker == Picker::Genre)
-        MoveControl(IDC_GENRELIST, MapClassicPixels(kPickerList));
+        MoveControl(id::GenreList, MapClassicPixels(kPickerList));
     if (mode->picker == Picker::Medium)
-        MoveControl(IDC_MEDIUMLIST, MapClassicPixels(kPickerList));
-    ShowControl(IDC_GENRELIST, mode->picker == Picker::Genre);
-    ShowControl(IDC_MEDIUMLIST, mode->picker == Picker::Medium);
+        MoveControl(id::MediumList, MapClassicPixels(kPickerList));
+    ShowControl(id::GenreList, mode->picker == Picker::Genre);
+    ShowControl(id::MediumList, mode->picker == Picker::Medium);
     if (mode->picker == Picker::Rating) {
         // Each rating mode starts again from 0: the value follows the slider only after a drag.
         UpdateData(true);
@@ -180,7 +161,7 @@ void CFindDialog::ChooseMode(int radioId)
         UpdateData(false);
         m_sliderRating->setValue(0);
     }
-    ShowControl(IDC_RATINGSLIDER, mode->picker == Picker::Rating);
+    ShowControl(id::RatingSlider, mode->picker == Picker::Rating);
 }
 
 void CFindDialog::SetStatus(const QString& text)

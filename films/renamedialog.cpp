@@ -4,31 +4,29 @@
 #include "data/dberror.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "ids/editfilm.h"
 
 #include <QLineEdit>
 
-namespace {
-constexpr int IDD_RENAME_DIALOG = 132;
-constexpr int IDC_POSITION = 1028;
-} // namespace
+namespace id = ids::editfilm;
 
 CRenameDialog::CRenameDialog(QWidget* parent)
-    : CFilmForm(IDD_RENAME_DIALOG, parent)
+    : CFilmForm(id::Dialog, parent)
 {
-    OnCommand(films::IDC_SAVE, &CRenameDialog::OnSave);
+    OnCommand(id::Save, &CRenameDialog::OnSave);
 }
 
 void CRenameDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     CFilmForm::DoDataExchange(pDX);
-    app::DDX_Text(pDX, IDC_POSITION, m_nPosition);
+    app::DDX_Text(pDX, id::Position, m_nPosition);
 }
 
 bool CRenameDialog::OnInitDialog()
 {
     CFilmForm::OnInitDialog();
     // The comment is one line here, in a tall box: its text starts at the top.
-    if (auto* comment = Item<QLineEdit>(films::IDC_COMMENT))
+    if (auto* comment = Item<QLineEdit>(id::Comment))
         comment->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     data::CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);

@@ -4,6 +4,7 @@
 #include "data/dberror.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "ids/import.h"
 #include "import/prevbase.h"
 
 #include <QCoreApplication>
@@ -12,9 +13,7 @@
 #include <QPushButton>
 
 namespace {
-constexpr int IDD_UP_DIALOG = 160;
-
-enum : int { IDC_OPEN = 1000, IDC_LOAD = 1001, IDC_REPORT = 1015, IDC_PROGRESS = 1043 };
+namespace id = ids::import;
 
 // The previous version's debtor table and the columns read from its two tables, in the order they are
 // written to the catalogue: every film field, the debtor's fields but the mark.
@@ -63,10 +62,10 @@ QString DebtorTable(const QStringList& names)
 } // namespace
 
 CUpDialog::CUpDialog(QWidget* parent)
-    : app::CDialog(IDD_UP_DIALOG, parent)
+    : app::CDialog(id::Dialog, parent)
 {
-    OnCommand(IDC_OPEN, &CUpDialog::OnOpen);
-    OnCommand(IDC_LOAD, &CUpDialog::OnLoad);
+    OnCommand(id::Open, &CUpDialog::OnOpen);
+    OnCommand(id::Load, &CUpDialog::OnLoad);
 }
 
 QString CUpDialog::ChosenPath()
@@ -89,8 +88,8 @@ void CUpDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
     app::DDX_Control(pDX, app::IDOK, m_buttonOk);
-    app::DDX_Control(pDX, IDC_PROGRESS, m_progress);
-    app::DDX_Control(pDX, IDC_REPORT, m_listReport);
+    app::DDX_Control(pDX, id::Progress, m_progress);
+    app::DDX_Control(pDX, id::Report, m_listReport);
 }
 
 bool CUpDialog::OnInitDialog()

@@ -1,14 +1,14 @@
 #include "settings/configdialog.h"
 
 #include "data/textrules.h"
+#include "ids/config.h"
 #include "settings/profile.h"
 
 #include <QComboBox>
 #include <QLabel>
 
 namespace {
-constexpr int IDD_CONFIG = 136;
-enum : int { IDC_MESSAGE = 1020, IDC_TABLE = 1024, IDC_PICMESSAGE = 1036, IDC_PICSOUND = 1037 };
+namespace id = ids::config;
 
 const QString kSection = QStringLiteral("Config");
 const QString kMessage = QStringLiteral("Message");
@@ -16,18 +16,18 @@ const QString kTable = QStringLiteral("Table");
 } // namespace
 
 CConfigDialog::CConfigDialog(QWidget* parent)
-    : app::CDialog(IDD_CONFIG, parent)
+    : app::CDialog(id::Dialog, parent)
 {
-    OnSelChange(IDC_MESSAGE, &CConfigDialog::OnMessageChange);
+    OnSelChange(id::Message, &CConfigDialog::OnMessageChange);
 }
 
 void CConfigDialog::DoDataExchange(app::CDataExchange* pDX)
 {
     app::CDialog::DoDataExchange(pDX);
-    app::DDX_Control(pDX, IDC_TABLE, m_comboTable);
-    app::DDX_Control(pDX, IDC_PICSOUND, m_picSound);
-    app::DDX_Control(pDX, IDC_PICMESSAGE, m_picMessage);
-    app::DDX_Control(pDX, IDC_MESSAGE, m_comboMessage);
+    app::DDX_Control(pDX, id::Table, m_comboTable);
+    app::DDX_Control(pDX, id::PicSound, m_picSound);
+    app::DDX_Control(pDX, id::PicMessage, m_picMessage);
+    app::DDX_Control(pDX, id::Message, m_comboMessage);
 }
 
 bool CConfigDialog::OnInitDialog()

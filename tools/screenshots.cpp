@@ -1,5 +1,5 @@
 // vidarro-screenshots OUTDIR: opens every window of the program on a small catalogue, offscreen, and saves
-// a picture of each as a user would see it.
+// a picture of each as a user would see it. Fails when a window asks for an id no resource defines.
 #include "scripted.h"
 #include "testbase.h"
 
@@ -215,5 +215,6 @@ int main(int argc, char* argv[])
     ShootImport(base);
     // Last: the windows above changed the catalogue it shows.
     ShootMainWindow();
-    return 0;
+    // Every window has been opened: each id it asked for must be in its template, menu or key table.
+    return app::CDialog::UnknownIdCount() == 0 ? 0 : 1;
 }
