@@ -45,14 +45,6 @@ QString Text(CFindDialog& d, int id)
     return app::EditText(d.GetDlgItem(id));
 }
 
-// Chooses a mode, types into the (empty) search edit and searches.
-void Search(CFindDialog& d, int radio, const QString& text)
-{
-    Click(d, radio);
-    TypeText(d.GetDlgItem(IDC_FINDTEXT), text);
-    Click(d, IDC_FIND);
-}
-
 int RunFind(const TempCatalogue& cat, ScriptedUi& ui, std::function<void(CFindDialog&)> script)
 {
     return RunDialog<CFindDialog>(cat, ui, std::move(script));

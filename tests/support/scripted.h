@@ -72,9 +72,9 @@ int RunDialog(
     if (script)
         ui.ExpectDialog<D>(std::move(script));
     D dlg;
-    if constexpr (requires(D & d) { d.m_strBasePath; })
+    if constexpr (requires { dlg.m_strBasePath; })
         dlg.m_strBasePath = cat.BasePath();
-    if constexpr (requires(D & d) { d.m_strIniPath; })
+    if constexpr (requires { dlg.m_strIniPath; })
         dlg.m_strIniPath = cat.IniPath();
     if (setup)
         setup(dlg);
