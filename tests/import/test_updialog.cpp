@@ -182,8 +182,10 @@ void TestUpDialog::loadRefusedWithoutAFittingBase_data()
     QTest::newRow("nothing chosen") << QString() << QStringList();
     // The film table is KINVORA exactly: the current format's KINVORA11, another letter case or a longer
     // name do not fit.
-    QTest::newRow("current format only") << CopyFixture(u"current-format-only.mdb"_s) << unfit;
-    QTest::newRow("complete current catalogue") << CopyFixture(u"current-base-jet.mdb"_s) << unfit;
+    // A whole catalogue of the Windows version: the report says how to open it instead.
+    const QStringList whole = unfit + QStringList { u"vidarro-newbase --from"_s };
+    QTest::newRow("current format only") << CopyFixture(u"current-format-only.mdb"_s) << whole;
+    QTest::newRow("complete current catalogue") << CopyFixture(u"current-base-jet.mdb"_s) << whole;
     for (const QString& table : { u"kinvora"_s, u"KINVORA1"_s }) {
         MakeSqliteBase(m_sources.filePath(table), table, 2, 1);
         QTest::newRow(qPrintable(table)) << m_sources.filePath(table) << unfit;
