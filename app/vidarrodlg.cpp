@@ -4,6 +4,7 @@
 #include "app/helpfile.h"
 #include "blacklist/blacklist.h"
 #include "data/daodb.h"
+#include "data/dberror.h"
 #include "data/filenames.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -132,8 +133,11 @@ bool CVidarroDlg::OnInitDialog()
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
     // A catalogue copied from a Windows disk may carry its name in another letter case.
-    const QString found = data::FindFileIgnoringCase(QDir::currentPath(), data::kBaseFileName).path;
-    cDaoDB.Open(found.isEmpty() ? QString(data::kBaseFileName) : found);
+    const data::FoundFile found = data::FindFileIgnoringCase(QDir::currentPath(), data::kBaseFileName);
+    if (!found.ambiguous.isEmpty())
+        throw data::DbError(QStringLiteral("В папке «%1» несколько файлов каталога: «%2». Оставьте один из них.")
+                                .arg(QDir::toNativeSeparators(QDir::currentPath()), found.ambiguous.join(u"», «")));
+    cDaoDB.Open(found.path.isEmpty() ? QString(data::kBaseFileName) : found.path);
     m_strBasePath = cDaoDB.GetName();
     m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
     UpdateData(false);

@@ -15,7 +15,7 @@ FoundFile FindFileIgnoringCase(const QString& folder, const QString& name)
     const QString folded = name.toCaseFolded();
     QStringList matches;
     const QStringList entries
-        = dir.entryList(QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        = dir.entryList(QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries)
         if (entry.toCaseFolded() == folded)
             matches << entry;
