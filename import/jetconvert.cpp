@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStorageInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -62,9 +63,10 @@ namespace {
         return text;
     }
 
+    // The system's words, in English as a rule, go to a line of their own.
     QString SystemReason(const QString& what, const QString& path, int error)
     {
-        return QStringLiteral("%1 «%2»: %3").arg(what, Native(path), QString::fromLocal8Bit(std::strerror(error)));
+        return QStringLiteral("%1 «%2»\n%3").arg(what, Native(path), QString::fromLocal8Bit(std::strerror(error)));
     }
 
     // The stored name of a table: exact, else the one that differs only in letter case. Empty when none.
@@ -247,7 +249,8 @@ namespace {
                 kTempPrefix + QString::number(QRandomGenerator::global()->generate(), 36) + QLatin1String(".tmp"));
         while (QFileInfo::exists(temp));
         if (!CreateCatalogue(temp, error)) {
-            *error = AsReason(*error);
+            *error
+                = QStringLiteral("не удалось создать новый каталог в папке «%1»").arg(Native(folder)) + u'\n' + *error;
             RemoveTemp(temp);
             return {};
         }
@@ -280,7 +283,12 @@ namespace {
                 || result->blackList != source.blackList.size())
                 throw DbError(QStringLiteral("в новом файле оказались не все записи"));
         } catch (const DbError& e) {
-            *error = AsReason(e.Text());
+            // The engine says "disk is full" in English; the user needs to know where space is missing.
+            const bool full = QStorageInfo(folder).bytesAvailable() < (256 << 10);
+            *error = (full ? QStringLiteral("на диске не хватает места для нового каталога в папке «%1»")
+                           : QStringLiteral("не удалось записать новый каталог в папку «%1»"))
+                         .arg(Native(folder))
+                + u'\n' + e.Text();
             RemoveTemp(temp);
             return {};
         }
@@ -434,7 +442,11 @@ QString ConversionReport(const ConversionResult& result)
 
 QString ConversionFailure(const QString& reason)
 {
-    return QStringLiteral("Не удалось перевести каталог: %1. Исходный файл не изменён.").arg(reason);
+    QString text = QStringLiteral("Не удалось перевести каталог: %1. Исходный файл не изменён.")
+                       .arg(reason.section(u'\n', 0, 0));
+    if (reason.contains(u'\n'))
+        text += QStringLiteral("\nПодробности: ") + reason.section(u'\n', 1);
+    return text;
 }
 
 void RemoveLeftovers(const QString& folder)

@@ -7,7 +7,8 @@
 
 // Turns a catalogue kept by the Windows version (a Jet "BaseFilm.mdb") into the program's own catalogue.
 // No widgets: the start-up prompts and vidarro-newbase share it. Error texts are Russian reasons that
-// fit into "Не удалось перевести каталог: %1." (lower-case start, no final period).
+// fit into "Не удалось перевести каталог: %1." (lower-case start, no final period), with the engine's or
+// the system's own words, if any, on a second line.
 namespace import {
 
 // What the file's tables make of it, names matched ignoring case as Jet does.
@@ -53,7 +54,7 @@ bool KeepCopy(const QString& file, const QString& folder, QString* keptPath, QSt
 
 // The report of a finished conversion, one line each, as the program shows and prints it.
 QString ConversionReport(const ConversionResult& result);
-// "Не удалось перевести каталог: <reason>. Исходный файл не изменён."
+// "Не удалось перевести каталог: <reason>. Исходный файл не изменён.", then "Подробности: <details>".
 QString ConversionFailure(const QString& reason);
 
 // Removes what an interrupted conversion left in `folder`: temporary files, and a kept copy identical to
