@@ -4,6 +4,8 @@
 #include "app/helpfile.h"
 #include "blacklist/blacklist.h"
 #include "data/daodb.h"
+#include "data/dberror.h"
+#include "data/filenames.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
@@ -20,6 +22,7 @@
 #include "settings/configdialog.h"
 #include "settings/profile.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -136,7 +139,12 @@ bool CVidarroDlg::OnInitDialog()
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
-    cDaoDB.Open(data::kBaseFileName);
+    // A catalogue copied from a Windows disk may carry its name in another letter case.
+    const data::FoundFile found = data::FindFileIgnoringCase(QDir::currentPath(), data::kBaseFileName);
+    if (!found.ambiguous.isEmpty())
+        throw data::DbError(QStringLiteral("В папке «%1» несколько файлов каталога: «%2». Оставьте один из них.")
+                                .arg(QDir::toNativeSeparators(QDir::currentPath()), found.ambiguous.join(u"», «")));
+    cDaoDB.Open(found.path.isEmpty() ? QString(data::kBaseFileName) : found.path);
     m_strBasePath = cDaoDB.GetName();
     m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
     UpdateData(false);
@@ -175,7 +183,15 @@ void CVidarroDlg::OnExit()
 void CVidarroDlg::ReadConfig(const QString& section, const QString& key)
 {
     if (!g_bIniPathBuilt) {
-        m_strIniPath += QStringLiteral("Korvel.ini");
+        const data::FoundFile ini = data::FindFileIgnoringCase(m_strIniPath, QStringLiteral("Korvel.ini"));
+        // Several files that differ in letter case only: none of them is read or written.
+        if (!ini.ambiguous.isEmpty())
+            app::MessageBox(this, QStringLiteral("В папке «%1» несколько файлов настроек: «%2». Оставьте один из "
+                                                 "них; до тех пор настройки не читаются и не сохраняются.")
+                                      .arg(QDir::toNativeSeparators(m_strIniPath), ini.ambiguous.join(u"», «")));
+        m_strIniPath = !ini.ambiguous.isEmpty() ? QString()
+            : ini.path.isEmpty()                 ? m_strIniPath + QStringLiteral("Korvel.ini")
+                                                 : ini.path;
         g_bIniPathBuilt = true;
     }
     const QString value = settings::GetPrivateProfileString(section, key, QString(), m_strIniPath, 200);

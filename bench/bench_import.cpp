@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include "import/jetconvert.h"
 #include "import/updialog.h"
 
 #include <QDir>
@@ -86,5 +87,29 @@ void RunImportBenchmarks(BenchContext& ctx)
     ctx.Report(QStringLiteral("import: \"Загрузить\", 20,000 films + 5,000 debtors"), median(loads), exportMs,
         QStringLiteral("mdb-export"));
     ctx.Report(QStringLiteral("import: dialog shown, opened, loaded and closed"), whole, exportMs,
+        QStringLiteral("mdb-export"));
+
+    // The whole conversion of a Windows-version folder: read, written to a new catalogue, checked, the
+    // original kept and replaced. A fresh folder for each run.
+    QTemporaryDir convertDir;
+    const QString jetBase = QDir(convertDir.path()).filePath(QStringLiteral("BaseFilm.mdb"));
+    const double convertMs = BenchContext::Median(
+        5,
+        [&] {
+            import::JetFile jet;
+            import::ConversionResult result;
+            QString error;
+            if (!import::InspectJetFile(jetBase, &jet, &error) || !import::ConvertInPlace(jet, &result, &error))
+                qFatal("the conversion failed: %s", qUtf8Printable(error));
+            if (result.films != 20000 || result.debtors != 5000)
+                qFatal("the conversion lost records");
+        },
+        [&] {
+            for (const QString& name : QDir(convertDir.path()).entryList(QDir::Files | QDir::Hidden))
+                QFile::remove(QDir(convertDir.path()).filePath(name));
+            if (!QFile::copy(source, jetBase))
+                qFatal("cannot copy the fixture");
+        });
+    ctx.Report(QStringLiteral("conversion of prev-large.mdb (20,000 + 5,000)"), convertMs, exportMs,
         QStringLiteral("mdb-export"));
 }

@@ -266,6 +266,7 @@ bool CMdbReader::ReadRows(
 {
     QString message, detail;
     QByteArray output;
+    m_missingColumn.clear();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const quint64 limit = frame::OutputLimit(quint64(QFileInfo(absolute).size()), quint64(columns.size()));
     const Outcome outcome = Run(
@@ -283,6 +284,7 @@ bool CMdbReader::ReadRows(
         message = QCoreApplication::translate("import", "В базе «%1» нет таблицы «%2».").arg(Native(path), table);
         break;
     case Outcome::NoColumn:
+        m_missingColumn = detail;
         message = QCoreApplication::translate("import", "В таблице «%2» базы «%1» нет поля «%3».")
                       .arg(Native(path), table, detail);
         break;

@@ -18,6 +18,9 @@ public:
     bool ReadRows(const QString& path, const QString& table, const QStringList& columns, QList<QStringList>* rows,
         QString* error);
 
+    // The column a failed ReadRows() found missing, as asked for; empty after any other outcome.
+    const QString& LastMissingColumn() const { return m_missingColumn; }
+
     // The helper: an explicit path if set, else the one beside the running program, else the one in
     // the build tree. Empty when none exists.
     static QString HelperPath();
@@ -30,6 +33,7 @@ private:
     enum class Outcome { Ok, NoTable, NoColumn, BinaryColumn, Failed };
     Outcome Run(const QString& path, const QStringList& arguments, quint64 limit, QByteArray* output, QString* detail,
         QString* error);
+    QString m_missingColumn;
 };
 
 } // namespace import

@@ -37,6 +37,15 @@ constexpr int kPaintIntervalMs = 40;
 // The base chosen last and the result of its check, for the rest of the program's run.
 QString g_strChosenPath;
 bool g_bBaseFits = false;
+// A whole catalogue of the Windows version is converted, not loaded: the refusal says how.
+const QString& WholeCatalogueText()
+{
+    static const QString text = QStringLiteral(
+        "Это целый каталог Windows-версии программы, а не база предыдущей версии. Чтобы открыть его, "
+        "запустите Vidarro в его папке (файл должен называться «BaseFilm.mdb») или переведите его командой "
+        "«vidarro-newbase --from ФАЙЛ ПАПКА» и запустите Vidarro в той папке.");
+    return text;
+}
 
 // The film table is matched exactly, letter case included; other names, system tables among them, are
 // simply passed over.
@@ -153,6 +162,8 @@ void CUpDialog::CheckBase()
         CountRecords(base);
     } else {
         Report(QStringLiteral("Ошибка база не подходит."));
+        if (base.Kind() == import::BaseKind::Jet && base.TableNames().contains(data::table::Films, Qt::CaseInsensitive))
+            Report(WholeCatalogueText());
     }
 }
 

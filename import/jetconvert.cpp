@@ -1,0 +1,476 @@
+#include "import/jetconvert.h"
+
+#include "data/daodb.h"
+#include "data/dberror.h"
+#include "data/filenames.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "import/mdbreader.h"
+#include "import/prevbase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace import {
+
+namespace {
+
+    using Rows = QList<QStringList>;
+
+    constexpr QLatin1String kKeptStem { "BaseFilm-access" };
+    constexpr QLatin1String kTempPrefix { ".BaseFilm-convert-" };
+
+    std::function<bool(ConvertStep)>& FaultHook()
+    {
+        static std::function<bool(ConvertStep)> hook;
+        return hook;
+    }
+
+    // A step the test seam makes fail, as a full disk would.
+    bool Faulted(ConvertStep step)
+    {
+        return FaultHook() && !FaultHook()(step);
+    }
+
+    QString FaultText()
+    {
+        return QStringLiteral("запись прервана: на диске нет места");
+    }
+
+    QString Native(const QString& path)
+    {
+        return QDir::toNativeSeparators(path);
+    }
+
+    // A full sentence of another layer as a part of ours: lower-case start, no final period.
+    QString AsReason(QString text)
+    {
+        text = text.trimmed();
+        while (text.endsWith(u'.'))
+            text.chop(1);
+        if (text.size() > 1 && text.at(0).isUpper() && text.at(1).isLower())
+            text[0] = text.at(0).toLower();
+        return text;
+    }
+
+    // The system's words, in English as a rule, go to a line of their own.
+    QString SystemReason(const QString& what, const QString& path, int error)
+    {
+        return QStringLiteral("%1 «%2»\n%3").arg(what, Native(path), QString::fromLocal8Bit(std::strerror(error)));
+    }
+
+    // The stored name of a table: exact, else the one that differs only in letter case. Empty when none.
+    QString FindTable(const QStringList& tables, QLatin1String name)
+    {
+        if (tables.contains(name))
+            return name;
+        for (const QString& table : tables)
+            if (table.compare(name, Qt::CaseInsensitive) == 0)
+                return table;
+        return {};
+    }
+
+    bool SyncPath(const QString& path, bool directory)
+    {
+        const int fd
+            = ::open(QFile::encodeName(path).constData(), (directory ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool ok = ::fsync(fd) == 0;
+        ::close(fd);
+        return ok;
+    }
+
+    // Copies to a name that must not exist yet; the copy is on disk when this returns true. *exists tells a
+    // taken name from other failures.
+    bool CopyExclusive(const QString& from, const QString& to, bool* exists, QString* error)
+    {
+        *exists = false;
+        QFile source(from);
+        if (!source.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("не удаётся прочитать файл «%1»").arg(Native(from));
+            return false;
+        }
+        const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            *exists = errno == EEXIST;
+            *error = SystemReason(QStringLiteral("не удаётся создать файл"), to, errno);
+            return false;
+        }
+        bool ok = true;
+        int failure = 0;
+        while (ok) {
+            const QByteArray chunk = source.read(1 << 20);
+            if (chunk.isEmpty()) {
+                ok = source.error() == QFileDevice::NoError;
+                break;
+            }
+            for (qsizetype done = 0; ok && done < chunk.size();) {
+                const ssize_t n = ::write(fd, chunk.constData() + done, size_t(chunk.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                ok = n > 0;
+                failure = n < 0 ? errno : ENOSPC;
+                done += n > 0 ? n : 0;
+            }
+        }
+        if (ok && (::fsync(fd) != 0 || Faulted(ConvertStep::Flush))) {
+            ok = false;
+            failure = errno ? errno : ENOSPC;
+        }
+        ::close(fd);
+        if (!ok) {
+            ::unlink(QFile::encodeName(to).constData());
+            *error = SystemReason(QStringLiteral("не удаётся записать копию"), to, failure ? failure : EIO);
+        }
+        return ok;
+    }
+
+    // Whether another name of the folder may not be used: taken exactly or in another letter case.
+    bool NameTaken(const QString& folder, const QString& name)
+    {
+        const data::FoundFile found = data::FindFileIgnoringCase(folder, name);
+        return !found.path.isEmpty() || !found.ambiguous.isEmpty();
+    }
+
+    QString KeptName(int n)
+    {
+        return n == 1 ? kKeptStem + QLatin1String(".mdb") : QStringLiteral("%1-%2.mdb").arg(kKeptStem).arg(n);
+    }
+
+    // Keeps the original under the next free kept name: a hard link where the file system has them, a
+    // flushed copy otherwise. An existing file is never overwritten.
+    bool KeepOriginal(const QString& original, const QString& folder, QString* keptPath, QString* error)
+    {
+        if (Faulted(ConvertStep::Keep)) {
+            *error = FaultText();
+            return false;
+        }
+        for (int n = 1; n < 10000; ++n) {
+            if (NameTaken(folder, KeptName(n)))
+                continue;
+            const QString kept = QDir(folder).filePath(KeptName(n));
+            if (::link(QFile::encodeName(original).constData(), QFile::encodeName(kept).constData()) == 0) {
+                *keptPath = kept;
+                return true;
+            }
+            if (errno == EEXIST)
+                continue;
+            bool exists = false;
+            if (CopyExclusive(original, kept, &exists, error)) {
+                *keptPath = kept;
+                return true;
+            }
+            if (!exists)
+                return false;
+        }
+        *error = QStringLiteral("в папке «%1» нет свободного имени для копии исходного файла").arg(Native(folder));
+        return false;
+    }
+
+    struct Source {
+        Rows films, debtors, blackList;
+        QStringList notes;
+    };
+
+    bool ReadSource(const JetFile& file, Source* source, QString* error)
+    {
+        using namespace data;
+        CMdbReader reader;
+        const QString filmTable
+            = FindTable(file.tables, file.kind == JetCatalogueKind::Current ? table::Films : table::PrevFilms);
+        if (filmTable.isEmpty()) {
+            *error = QStringLiteral("в файле нет таблицы KINVORA11");
+            return false;
+        }
+        if (!reader.ReadRows(file.path, filmTable, FieldList(kFilmFields), &source->films, error))
+            return false;
+
+        const QString debtors = FindTable(file.tables, table::Debtors);
+        if (debtors.isEmpty()) {
+            source->notes << QStringLiteral("В файле нет таблицы должников (DOLGI): создана пустая.");
+        } else if (!reader.ReadRows(file.path, debtors, FieldList(kDebtorFields), &source->debtors, error)) {
+            // A previous-version debtor table has no mark: each debtor gets "N" ("Отменина").
+            if (reader.LastMissingColumn().compare(field::Metka, Qt::CaseInsensitive) != 0
+                || !reader.ReadRows(
+                    file.path, debtors, FieldList(std::span(kDebtorFields).first(3)), &source->debtors, error))
+                return false;
+            for (QStringList& row : source->debtors)
+                row << QStringLiteral("N");
+        }
+
+        const QString black = FindTable(file.tables, table::BlackList);
+        if (black.isEmpty())
+            source->notes << QStringLiteral("В файле нет черного списка (BLACKSPISOK): создан пустой.");
+        else if (!reader.ReadRows(file.path, black, FieldList(kBlackListFields), &source->blackList, error))
+            return false;
+        return true;
+    }
+
+    void Append(data::CDaoRecordset& rs, QLatin1String table, std::span<const QLatin1String> fields, const Rows& rows)
+    {
+        rs.Open(table, { fields.front() });
+        for (const QStringList& row : rows) {
+            rs.AddNew();
+            for (size_t i = 0; i < fields.size(); ++i)
+                rs.SetFieldValue(fields[i], row.at(qsizetype(i)));
+            rs.Update();
+        }
+    }
+
+    void RemoveTemp(const QString& path)
+    {
+        for (const char* suffix : { "", "-journal", "-wal", "-shm" })
+            QFile::remove(path + QLatin1String(suffix));
+    }
+
+    // Writes the whole catalogue to a new temporary file in `folder`, in one transaction, checks what arrived
+    // and flushes it. The temporary file's path, or empty with *error.
+    QString WriteTemp(const JetFile& file, const QString& folder, ConversionResult* result, QString* error)
+    {
+        using namespace data;
+        Source source;
+        if (!ReadSource(file, &source, error))
+            return {};
+
+        QString temp;
+        do
+            temp = QDir(folder).filePath(
+                kTempPrefix + QString::number(QRandomGenerator::global()->generate(), 36) + QLatin1String(".tmp"));
+        while (QFileInfo::exists(temp));
+        if (!CreateCatalogue(temp, error)) {
+            *error
+                = QStringLiteral("не удалось создать новый каталог в папке «%1»").arg(Native(folder)) + u'\n' + *error;
+            RemoveTemp(temp);
+            return {};
+        }
+        try {
+            CDaoDatabase db;
+            db.Open(temp);
+            CDaoDatabase::Transaction transaction(db);
+            CDaoRecordset rs(db);
+            rs.SetAppendOnly(true);
+            Append(rs, table::Films, kFilmFields, source.films);
+            if (Faulted(ConvertStep::Records))
+                throw DbError(FaultText());
+            Append(rs, table::Debtors, kDebtorFields, source.debtors);
+            Append(rs, table::BlackList, kBlackListFields, source.blackList);
+            rs.Close();
+            transaction.Commit();
+
+            // What is in the file now, not what was sent to it.
+            const auto count = [&](QLatin1String table) {
+                rs.Open(table, { FieldsOf(table).front() });
+                const int n = rs.RecordCount();
+                rs.Close();
+                return n;
+            };
+            result->films = count(table::Films);
+            result->debtors = count(table::Debtors);
+            result->blackList = count(table::BlackList);
+            result->notes = source.notes;
+            if (result->films != source.films.size() || result->debtors != source.debtors.size()
+                || result->blackList != source.blackList.size())
+                throw DbError(QStringLiteral("в новом файле оказались не все записи"));
+        } catch (const DbError& e) {
+            // The engine says "disk is full" in English; the user needs to know where space is missing.
+            const bool full = QStorageInfo(folder).bytesAvailable() < (256 << 10);
+            *error = (full ? QStringLiteral("на диске не хватает места для нового каталога в папке «%1»")
+                           : QStringLiteral("не удалось записать новый каталог в папку «%1»"))
+                         .arg(Native(folder))
+                + u'\n' + e.Text();
+            RemoveTemp(temp);
+            return {};
+        }
+        if (!SyncPath(temp, false) || Faulted(ConvertStep::Flush)) {
+            *error = QStringLiteral("не удаётся сохранить на диск файл «%1»").arg(Native(temp));
+            RemoveTemp(temp);
+            return {};
+        }
+        return temp;
+    }
+
+    bool SameFile(const QString& a, const QString& b)
+    {
+        struct stat sa {
+        }, sb {};
+        if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+            return false;
+        if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino)
+            return true;
+        if (sa.st_size != sb.st_size)
+            return false;
+        QFile fa(a), fb(b);
+        if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+            return false;
+        while (!fa.atEnd()) {
+            const QByteArray chunk = fa.read(1 << 20);
+            if (chunk.isEmpty() || chunk != fb.read(chunk.size()))
+                return false;
+        }
+        return fb.atEnd();
+    }
+
+} // namespace
+
+bool InspectJetFile(const QString& path, JetFile* file, QString* error)
+{
+    file->path = path;
+    file->tables.clear();
+    file->kind = JetCatalogueKind::None;
+    if (DetectBaseKind(path) != BaseKind::Jet) {
+        CPrevBase base; // its texts tell missing, unreadable and foreign files apart
+        if (base.Open(path, error) || DetectBaseKind(path) == BaseKind::Sqlite)
+            *error = QStringLiteral("файл «%1» не является базой Microsoft Access").arg(Native(path));
+        else
+            *error = AsReason(*error);
+        return false;
+    }
+    if (!CMdbReader().ReadTableNames(path, &file->tables, error)) {
+        *error = AsReason(*error);
+        return false;
+    }
+    if (!FindTable(file->tables, data::table::Films).isEmpty())
+        file->kind = JetCatalogueKind::Current;
+    else if (!FindTable(file->tables, data::table::PrevFilms).isEmpty())
+        file->kind = JetCatalogueKind::Previous;
+    return true;
+}
+
+QString KeptCopyName(const QString& folder)
+{
+    int n = 1;
+    while (NameTaken(folder, KeptName(n)))
+        ++n;
+    return KeptName(n);
+}
+
+bool ConvertInPlace(const JetFile& source, ConversionResult* result, QString* error)
+{
+    const QFileInfo info(source.path);
+    const QString original = info.absoluteFilePath();
+    const QString folder = info.absolutePath();
+    const QString temp = WriteTemp(source, folder, result, error);
+    if (temp.isEmpty())
+        return false;
+    if (!KeepOriginal(original, folder, &result->keptPath, error)) {
+        RemoveTemp(temp);
+        return false;
+    }
+    SyncPath(folder, true);
+    const bool faulted = Faulted(ConvertStep::Replace);
+    if (faulted || ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(original).constData()) != 0) {
+        *error = faulted ? FaultText() : SystemReason(QStringLiteral("не удаётся заменить файл"), original, errno);
+        RemoveTemp(temp);
+        QFile::remove(result->keptPath);
+        result->keptPath.clear();
+        return false;
+    }
+    SyncPath(folder, true);
+    return true;
+}
+
+bool ConvertInto(const JetFile& source, const QString& folder, ConversionResult* result, QString* error)
+{
+    const QString dir = QFileInfo(folder).absoluteFilePath();
+    if (!QFileInfo(dir).isDir()) {
+        *error = QStringLiteral("папка «%1» не существует").arg(Native(dir));
+        return false;
+    }
+    if (NameTaken(dir, data::kBaseFileName)) {
+        *error = QStringLiteral("в папке «%1» уже есть каталог «%2»").arg(Native(dir), data::kBaseFileName);
+        return false;
+    }
+    const QString temp = WriteTemp(source, dir, result, error);
+    if (temp.isEmpty())
+        return false;
+    // A link, unlike a rename, never replaces a file that appeared meanwhile.
+    const QString target = QDir(dir).filePath(data::kBaseFileName);
+    const bool faulted = Faulted(ConvertStep::Replace);
+    if (faulted || ::link(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        *error = faulted ? FaultText()
+            : errno == EEXIST
+            ? QStringLiteral("в папке «%1» уже есть каталог «%2»").arg(Native(dir), data::kBaseFileName)
+            : SystemReason(QStringLiteral("не удаётся создать файл"), target, errno);
+        RemoveTemp(temp);
+        return false;
+    }
+    RemoveTemp(temp);
+    SyncPath(dir, true);
+    return true;
+}
+
+bool KeepCopy(const QString& file, const QString& folder, QString* keptPath, QString* error)
+{
+    for (int n = 1; n < 10000; ++n) {
+        if (NameTaken(folder, KeptName(n)))
+            continue;
+        bool exists = false;
+        const QString kept = QDir(folder).filePath(KeptName(n));
+        if (CopyExclusive(file, kept, &exists, error)) {
+            SyncPath(folder, true);
+            *keptPath = kept;
+            return true;
+        }
+        if (!exists)
+            return false;
+    }
+    *error = QStringLiteral("в папке «%1» нет свободного имени для копии исходного файла").arg(Native(folder));
+    return false;
+}
+
+QString ConversionReport(const ConversionResult& result)
+{
+    QStringList lines { QStringLiteral("Каталог переведён в новый формат."),
+        QStringLiteral("Фильмов: %1").arg(result.films), QStringLiteral("Должников: %1").arg(result.debtors),
+        QStringLiteral("В черном списке: %1").arg(result.blackList) };
+    lines += result.notes;
+    if (!result.keptPath.isEmpty())
+        lines << QStringLiteral("Исходный файл сохранён как «%1».").arg(QFileInfo(result.keptPath).fileName());
+    return lines.join(u'\n');
+}
+
+QString ConversionFailure(const QString& reason)
+{
+    QString text = QStringLiteral("Не удалось перевести каталог: %1. Исходный файл не изменён.")
+                       .arg(reason.section(u'\n', 0, 0));
+    if (reason.contains(u'\n'))
+        text += QStringLiteral("\nПодробности: ") + reason.section(u'\n', 1);
+    return text;
+}
+
+void RemoveLeftovers(const QString& folder)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({ kTempPrefix + QLatin1String("*") }, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(name));
+
+    const QString base = data::FindFileIgnoringCase(folder, data::kBaseFileName).path;
+    if (base.isEmpty() || DetectBaseKind(base) != BaseKind::Jet)
+        return;
+    // Killed between keeping the original and replacing it: the kept copy is a second copy of the base.
+    static const QRegularExpression kept(
+        QStringLiteral("^%1(-[0-9]+)?\\.mdb$").arg(kKeptStem), QRegularExpression::CaseInsensitiveOption);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const QString path = dir.filePath(name);
+        if (kept.match(name).hasMatch() && SameFile(path, base))
+            QFile::remove(path);
+    }
+}
+
+void SetConvertFaultHook(std::function<bool(ConvertStep)> hook)
+{
+    FaultHook() = std::move(hook);
+}
+
+} // namespace import

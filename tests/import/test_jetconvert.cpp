@@ -1,0 +1,234 @@
+// Converting a catalogue of the Windows version: the question, every value of the genuine Jet files in order,
+// the report, the original byte for byte under its kept name, and any failure leaving the folder as it was.
+#include "data/daodb.h"
+#include "data/filenames.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "import/convertprompt.h"
+#include "import/jetconvert.h"
+#include "import/mdbreader.h"
+#include "prevfixtures.h"
+#include "scripted.h"
+#include "testbase.h"
+#include "testmain.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace prev;
+using namespace import;
+
+namespace {
+
+const QString kBase = u"BaseFilm.mdb"_s;
+const QString kKept = u"BaseFilm-access.mdb"_s;
+const QString kNoBlack = u"В файле нет черного списка (BLACKSPISOK): создан пустой."_s;
+
+Rows Table(const QString& path, QLatin1String table)
+{
+    data::CDaoDatabase db;
+    db.Open(path);
+    data::CDaoRecordset rs(db);
+    Rows rows;
+    for (rs.Open(table); !rs.IsEOF(); rs.MoveNext()) {
+        rows << QStringList();
+        for (QLatin1String field : data::FieldsOf(table))
+            rows.last() << rs.GetFieldValue(field);
+    }
+    return rows;
+}
+
+QByteArray Fixture(const QString& name)
+{
+    return ReadBytes(FixturePath(u"jet/"_s + name));
+}
+
+// Name and bytes of every file in the folder, hidden ones included.
+QMap<QString, QByteArray> Folder(const QString& path)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(path).entryList(QDir::Files | QDir::Hidden))
+        files[name] = ReadBytes(QDir(path).filePath(name));
+    return files;
+}
+
+QString Report(qsizetype films, qsizetype debtors, qsizetype black, const QStringList& notes, const QString& kept)
+{
+    return (QStringList { u"Каталог переведён в новый формат."_s, u"Фильмов: %1"_s.arg(films),
+                u"Должников: %1"_s.arg(debtors), u"В черном списке: %1"_s.arg(black) }
+        + notes + QStringList { u"Исходный файл сохранён как «%1»."_s.arg(kept) })
+        .join(u'\n');
+}
+
+} // namespace
+
+class TestJetConvert : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { SetConvertFaultHook({}); }
+
+    void everyValueArrives_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("name"); // what the file is called in the folder
+        QTest::addColumn<QStringList>("taken"); // kept names already in use, left alone
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("current") << u"current-base-jet.mdb"_s << kBase << QStringList() << QStringList();
+        QTest::newRow("current, compressed, in capitals") << u"current-format-only.mdb"_s << u"BASEFILM.MDB"_s
+                                                          << QStringList { u"basefilm-ACCESS.mdb"_s } << QStringList();
+        QTest::newRow("previous") << u"prev-3films-2debtors.mdb"_s << kBase << QStringList { kKept }
+                                  << QStringList { kNoBlack };
+        QTest::newRow("previous, no films")
+            << u"prev-empty-films.mdb"_s << kBase << QStringList { kKept, u"BaseFilm-access-2.mdb"_s }
+            << QStringList { kNoBlack };
+        QTest::newRow("previous, no debtors")
+            << u"prev-no-debtors-table.mdb"_s << u"basefilm.mdb"_s << QStringList()
+            << QStringList { u"В файле нет таблицы должников (DOLGI): создана пустая."_s, kNoBlack };
+        QTest::newRow("NULLs and numbers")
+            << u"prev-nulls-and-numbers.mdb"_s << kBase << QStringList() << QStringList { kNoBlack };
+    }
+    void everyValueArrives()
+    {
+        QFETCH(QString, fixture);
+        QFETCH(QString, name);
+        QFETCH(QStringList, taken);
+        QFETCH(QStringList, notes);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(name);
+        QVERIFY(WriteBytes(file, Fixture(fixture)));
+        for (const QString& t : taken)
+            QVERIFY(WriteBytes(dir.filePath(t), t.toUtf8()));
+        Rows debtors = TableRows(fixture, u"DOLGI"_s);
+        for (QStringList& d : debtors)
+            d.resize(4, u"N"_s); // a previous-version debtor: "Отменина"
+        const Rows films = TableRows(fixture, fixture.startsWith(u"current") ? u"KINVORA11"_s : u"KINVORA"_s);
+        const Rows black = TableRows(fixture, u"BLACKSPISOK"_s);
+        const QString kept = taken.isEmpty() ? kKept : u"BaseFilm-access-%1.mdb"_s.arg(taken.size() + 1);
+
+        ScriptedUi ui;
+        ui.ExpectMessage(u"Файл «%1» — каталог Windows-версии программы (база Microsoft Access). Перевести его в "
+                         u"новый формат? Исходный файл сохранится рядом под именем «%2»."_s.arg(name, kept));
+        ui.ExpectMessage(Report(films.size(), debtors.size(), black.size(), notes, kept));
+        QVERIFY(OfferJetConversion(nullptr, file));
+        VERIFY_SCRIPT(ui);
+        QCOMPARE(Table(file, data::table::Films), films);
+        QCOMPARE(Table(file, data::table::Debtors), debtors);
+        QCOMPARE(Table(file, data::table::BlackList), black);
+
+        // The folder: the new catalogue, the original under the kept name, the other files as they were.
+        const auto files = Folder(dir.path());
+        QCOMPARE(files.value(kept), Fixture(fixture));
+        for (const QString& t : taken)
+            QCOMPARE(files.value(t), t.toUtf8());
+        QCOMPARE(files.size(), taken.size() + 2);
+        RemoveLeftovers(dir.path()); // the original is no Jet "BaseFilm.mdb" any more: nothing goes
+        QCOMPARE(Folder(dir.path()), files);
+    }
+
+    void failuresLeaveTheOriginal_data()
+    {
+        QTest::addColumn<int>("step"); // -1: none, the file is damaged
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        const QByteArray good = Fixture(u"prev-large.mdb"_s);
+        for (ConvertStep step : { ConvertStep::Records, ConvertStep::Flush, ConvertStep::Keep, ConvertStep::Replace })
+            QTest::newRow(qPrintable(u"fault at step %1"_s.arg(int(step)))) << int(step) << good << u"диск"_s;
+        QTest::newRow("cut short") << -1 << good.left(good.size() / 2) << u"Access"_s;
+        QTest::newRow("header only") << -1 << good.left(4096) << u"Access"_s;
+        QTest::newRow("pages overwritten")
+            << -1 << QByteArray(good).replace(8192, 65536, QByteArray(65536, '\xff')) << u"Access"_s;
+        QTest::newRow("empty") << -1 << QByteArray() << u"пуст"_s;
+        QTest::newRow("SQLite") << -1 << QByteArray("SQLite format 3\0", 16) << u"не является базой Microsoft Access"_s;
+    }
+    void failuresLeaveTheOriginal()
+    {
+        QFETCH(int, step);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        QVERIFY(WriteBytes(dir.filePath(kBase), bytes));
+        const auto before = Folder(dir.path());
+        SetConvertFaultHook([step](ConvertStep s) { return int(s) != step; });
+        JetFile jet;
+        ConversionResult result;
+        QString error;
+        QVERIFY(!InspectJetFile(dir.filePath(kBase), &jet, &error) || !ConvertInPlace(jet, &result, &error));
+        QVERIFY2(error.contains(why), qPrintable(error));
+        QCOMPARE(Folder(dir.path()), before);
+    }
+
+    // Killed half-way: the temporary file and a kept copy that is the base itself go; then letter case, "Отмена".
+    void leftoversAreRemoved()
+    {
+        QTemporaryDir dir;
+        const QByteArray jet = Fixture(u"current-format-only.mdb"_s);
+        for (const auto& [name, bytes] : { std::pair { u"basefilm.MDB"_s, jet }, { u".BaseFilm-convert-x1.tmp"_s, jet },
+                 { kKept, jet }, { u"BaseFilm-access-2.mdb"_s, jet + "x" } })
+            QVERIFY(WriteBytes(dir.filePath(name), bytes));
+        RemoveConversionLeftovers(dir.path());
+        QCOMPARE(Folder(dir.path()).keys(), (QStringList { u"BaseFilm-access-2.mdb"_s, u"basefilm.MDB"_s }));
+        WriteBytes(dir.filePath(u"BASEFILM.mdb"_s), jet);
+        const data::FoundFile two = data::FindFileIgnoringCase(dir.path(), kBase);
+        QCOMPARE(two.path + two.ambiguous.join(u'|'), u"BASEFILM.mdb|basefilm.MDB"_s);
+
+        ScriptedUi ui;
+        ui.ExpectMessageContaining(u"«basefilm.MDB» — каталог Windows-версии"_s, app::IDCANCEL);
+        const auto before = Folder(dir.path());
+        QVERIFY(!OfferJetConversion(nullptr, dir.filePath(u"basefilm.MDB"_s)));
+        VERIFY_SCRIPT(ui);
+        QCOMPARE(Folder(dir.path()), before);
+    }
+
+    // Access 97 keeps text in the file's code page: windows-1251 for Russian text. No catalogue in it.
+    void jet3TextIsWindows1251()
+    {
+        const QString shared = QStringLiteral(VIDARRO_JET3_FIXTURE);
+        if (!QFileInfo::exists(shared))
+            QSKIP("the Jet 3 sample is not on this machine");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(kBase);
+        Rows rows;
+        QVERIFY(QFile::copy(shared, file));
+        QVERIFY(CMdbReader().ReadRows(file, u"Shippers"_s, { u"shipperid"_s, u"CompanyName"_s }, &rows, nullptr));
+        QCOMPARE(rows, (Rows { R(u"1|Быстрый Курьер"), R(u"2|Фёдор и Семён!"), R(u"3|Доставка «Ёжик».") }));
+        ScriptedUi ui;
+        ui.ExpectMessage(
+            u"Файл «BaseFilm.mdb» — база Microsoft Access, но не каталог фильмов: в ней нет таблицы KINVORA11."_s);
+        QVERIFY(!OfferJetConversion(nullptr, file));
+        VERIFY_SCRIPT(ui);
+    }
+
+    // The chosen file is only read; its copy beside the new catalogue is what gets converted.
+    void chosenFileAndNewbase()
+    {
+        QTemporaryDir stick, dir, other;
+        const QString chosen = stick.filePath(u"BASEFILM.MDB"_s);
+        const QByteArray jet = Fixture(u"prev-3films-2debtors.mdb"_s);
+        WriteBytes(chosen, jet);
+        ScriptedUi ui;
+        ui.ExpectMessage(Report(3, 2, 0, { kNoBlack }, kKept));
+        QVERIFY(ConvertChosenFile(nullptr, chosen, dir.path()));
+        ui.ExpectMessageContaining(u"уже есть каталог «BaseFilm.mdb». Исходный файл не изменён."_s);
+        QVERIFY(!ConvertChosenFile(nullptr, chosen, dir.path()));
+        VERIFY_SCRIPT(ui);
+        QCOMPARE(Folder(dir.path()).keys(), (QStringList { kKept, kBase }));
+        QCOMPARE(ReadBytes(dir.filePath(kKept)), jet);
+
+        for (int exitCode : { 0, 1 }) { // the second time, a catalogue is there
+            QProcess p;
+            p.start(QStringLiteral(VIDARRO_NEWBASE), { u"--from"_s, chosen, other.path() });
+            QVERIFY(p.waitForFinished(30000));
+            const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+            QCOMPARE(p.exitCode(), exitCode);
+            QVERIFY2(
+                out.contains(exitCode ? u"запустите Vidarro в этой папке"_s : u"Должников: 2\n"_s), qPrintable(out));
+        }
+        QCOMPARE(Table(other.filePath(kBase), data::table::Debtors), Table(dir.filePath(kBase), data::table::Debtors));
+        QCOMPARE(Folder(other.path()).keys(), QStringList { kBase });
+        QCOMPARE(ReadBytes(chosen), jet);
+    }
+};
+
+REGISTER_TEST(TestJetConvert)
+#include "test_jetconvert.moc"
