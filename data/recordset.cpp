@@ -13,32 +13,38 @@
 namespace data {
 
 namespace {
-QString Quoted(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-// The connection's own SQLite handle, for appends without the per-value cost of QSqlQuery's binding:
-// only when Qt's driver runs on the very SQLite this program links (same build), else null.
-sqlite3* NativeHandle(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    static int sameLibrary = -1;
-    if (sameLibrary < 0) {
-        QSqlQuery q(db);
-        sameLibrary = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next()
-            && q.value(0).toString() == QLatin1String(sqlite3_sourceid());
+    QString Quoted(const QString& name)
+    {
+        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
     }
-    return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
-}
 
-QSqlError NativeError(sqlite3* handle)
-{
-    return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
-        QString::number(sqlite3_errcode(handle)));
-}
+    // The connection's own SQLite handle, for appends without the per-value cost of QSqlQuery's binding:
+    // only when Qt's driver runs on the very SQLite this program links (same build), else null.
+    sqlite3* NativeHandle(const QSqlDatabase& db)
+    {
+        const QVariant handle = db.driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            return nullptr;
+        static int sameLibrary = -1;
+        if (sameLibrary < 0) {
+            QSqlQuery q(db);
+            sameLibrary = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next()
+                && q.value(0).toString() == QLatin1String(sqlite3_sourceid());
+        }
+        return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    }
+
+    // The same text, a null text (NULL) and an empty one told apart.
+    bool AsRead(const QString& value, const QString& read)
+    {
+        return value == read && value.isNull() == read.isNull();
+    }
+
+    QSqlError NativeError(sqlite3* handle)
+    {
+        return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
+            QString::number(sqlite3_errcode(handle)));
+    }
 } // namespace
 
 CDaoRecordset::CDaoRecordset(CDaoDatabase& db)
@@ -128,8 +134,11 @@ void CDaoRecordset::Fetch()
         m_rowid = m_query.value(0).toLongLong();
         m_lastRowid = m_rowid;
         m_values.resize(m_columns.size());
-        for (int i = 0; i < m_columns.size(); ++i)
-            m_values[i] = m_query.value(i + 1).toString();
+        m_stored.resize(m_columns.size());
+        for (int i = 0; i < m_columns.size(); ++i) {
+            m_stored[i] = m_query.value(i + 1);
+            m_values[i] = m_stored[i].toString();
+        }
         return;
     }
     const QSqlError error = m_query.lastError();
@@ -153,7 +162,7 @@ void CDaoRecordset::MoveNext()
         Fetch();
         return;
     }
-    Select(QStringLiteral("WHERE rowid > ? ORDER BY rowid"), {m_lastRowid});
+    Select(QStringLiteral("WHERE rowid > ? ORDER BY rowid"), { m_lastRowid });
 }
 
 void CDaoRecordset::MoveLast()
@@ -172,7 +181,7 @@ bool CDaoRecordset::MoveToPosition(int position)
         m_values.clear();
         return false;
     }
-    Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), {position});
+    Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), { position });
     m_query.finish();
     m_streaming = false;
     return !IsEOF();
@@ -180,7 +189,7 @@ bool CDaoRecordset::MoveToPosition(int position)
 
 bool CDaoRecordset::MoveToRowId(qint64 rowid)
 {
-    Select(QStringLiteral("WHERE rowid = ?"), {rowid});
+    Select(QStringLiteral("WHERE rowid = ?"), { rowid });
     m_query.finish();
     m_streaming = false;
     if (IsEOF())
@@ -353,8 +362,13 @@ void CDaoRecordset::Update()
     for (const QString& f : m_changeOrder)
         sets << Quoted(f) + QStringLiteral(" = ?");
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(Quoted(m_table), sets.join(QLatin1String(", "))));
-    for (const QString& v : std::as_const(m_changeValues))
-        q.addBindValue(v);
+    // A value given back as it was read keeps its stored type and bytes: a blob or a number shown as text
+    // must not turn into that text.
+    for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
+        const QString& v = m_changeValues[i];
+        const int at = m_index.value(m_changeOrder[i]) - 1;
+        q.addBindValue(at >= 0 && AsRead(v, m_values[at]) ? m_stored[at] : QVariant(v));
+    }
     q.addBindValue(m_rowid);
     if (!q.exec())
         m_db.Fail(QStringLiteral("Не удалось изменить запись в таблице %1 базы").arg(m_table), q.lastError());
@@ -362,8 +376,10 @@ void CDaoRecordset::Update()
         throw DbError(QStringLiteral("Запись таблицы %1 базы «%2» уже удалена.").arg(m_table, m_db.GetName()));
     for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
         const auto it = m_index.constFind(m_changeOrder[i]);
-        if (it != m_index.cend())
+        if (it != m_index.cend() && !AsRead(m_changeValues[i], m_values[it.value() - 1])) {
             m_values[it.value() - 1] = m_changeValues[i];
+            m_stored[it.value() - 1] = m_changeValues[i];
+        }
     }
 }
 

@@ -7,9 +7,11 @@
 #include "import/prevbase.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 constexpr int IDD_UP_DIALOG = 160;
@@ -38,6 +40,14 @@ constexpr int kPaintIntervalMs = 40;
 // The base chosen last and the result of its check, for the rest of the program's run.
 QString g_strChosenPath;
 bool g_bBaseFits = false;
+// Bases loaded in this run: loading one again would add its records a second time.
+QStringList g_loadedBases;
+
+QString BaseKey(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+}
 
 // The film table is matched exactly, letter case included; other names, system tables among them, are
 // simply passed over.
@@ -83,6 +93,7 @@ void CUpDialog::ResetImportState()
 {
     g_strChosenPath.clear();
     g_bBaseFits = false;
+    g_loadedBases.clear();
 }
 
 void CUpDialog::DoDataExchange(app::CDataExchange* pDX)
@@ -197,6 +208,16 @@ void CUpDialog::OnLoad()
         app::MessageBox(this, QStringLiteral("База не может быть загружена!"));
         return;
     }
+    if (g_loadedBases.contains(BaseKey(g_strChosenPath))
+        && app::MessageBox(this,
+               QStringLiteral("Эта база уже загружена. Загрузить её ещё раз? Записи добавятся повторно."),
+               app::Buttons::OkCancel)
+            != app::IDOK)
+        return;
+    // A second click while the base is read or copied must not start another load.
+    QPushButton* load = Item<QPushButton>(IDC_LOAD);
+    load->setEnabled(false);
+    const auto enableAgain = qScopeGuard([load] { load->setEnabled(true); });
     m_nPosition = 0;
     m_progress->setValue(0);
 
@@ -224,6 +245,7 @@ void CUpDialog::OnLoad()
         Report(e.Text());
         return;
     }
+    g_loadedBases << BaseKey(g_strChosenPath);
     if (!hasDebtors)
         Report(QStringLiteral("Должники не загружены: в базе нет таблицы должников."));
     Report(QStringLiteral("База загружена."));

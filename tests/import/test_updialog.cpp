@@ -22,6 +22,7 @@ enum : int { IDC_OPEN = 1000, IDC_LOAD = 1001, IDC_REPORT = 1015, IDC_PROGRESS =
 
 const QString kLoaded = u"База загружена."_s;
 const QString kRefused = u"База не может быть загружена!"_s;
+const QString kAgain = u"Эта база уже загружена. Загрузить её ещё раз? Записи добавятся повторно."_s;
 const QString k3Films = u"prev-3films-2debtors.mdb"_s;
 
 // What the catalogue held before a load.
@@ -157,7 +158,12 @@ void TestUpDialog::basesLoadWhole()
         QVERIFY(CUpDialog::BaseFits());
         // The bar's range is the counted total; an empty film table counts nothing.
         QCOMPARE(Progress(dlg)->maximum(), films.isEmpty() ? 1 : total);
+        // A second click cannot start another load while this one runs.
+        bool clickable = false;
+        QObject::connect(Progress(dlg), &QProgressBar::valueChanged, &dlg,
+            [&] { clickable = clickable || dlg.GetDlgItem(IDC_LOAD)->isEnabled(); });
         dlg.SendCommand(IDC_LOAD);
+        QVERIFY(!clickable && dlg.GetDlgItem(IDC_LOAD)->isEnabled());
         QCOMPARE(ReportLines(dlg), checked + loaded);
         QCOMPARE(Progress(dlg)->maximum(), total);
         QCOMPARE(Progress(dlg)->value(), total);
@@ -240,12 +246,15 @@ void TestUpDialog::loadAgainAddsEverythingAgainAndTheChoiceOutlivesTheDialog()
     ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_OPEN);
         dlg.SendCommand(IDC_LOAD);
+        dlg.SendCommand(IDC_LOAD); // asked first: "Отмена" adds nothing, "OK" adds it all again
         dlg.SendCommand(IDC_LOAD);
         QCOMPARE(ReportLines(dlg).mid(4), (QStringList { kLoaded, kLoaded }));
         QCOMPARE(Progress(dlg)->value(), 5);
         PressKey(dlg.GetDlgItem(IDC_LOAD), Qt::Key_Escape);
     });
     ui.ExpectFile(source);
+    ui.ExpectMessage(kAgain, app::IDCANCEL);
+    ui.ExpectMessage(kAgain);
     // A later opening loads the base chosen before, without "Открыть"; the bar still counts the records.
     ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_LOAD);
@@ -254,6 +263,7 @@ void TestUpDialog::loadAgainAddsEverythingAgainAndTheChoiceOutlivesTheDialog()
         QCOMPARE(Progress(dlg)->value(), 5);
         dlg.SendCommand(app::IDOK);
     });
+    ui.ExpectMessage(kAgain);
     // A cancelled choice keeps the earlier one; an unfit choice replaces it and loading is refused.
     ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
         dlg.SendCommand(IDC_OPEN);
@@ -383,6 +393,7 @@ void TestUpDialog::mainWindowRebuildsAfterOk()
         dlg.SendCommand(IDC_LOAD);
         QTest::mouseClick(dlg.GetDlgItem(app::IDOK), Qt::LeftButton);
     });
+    ui.ExpectMessage(kAgain);
     CVidarroDlg main;
     main.DoModal();
     VERIFY_SCRIPT(ui);
