@@ -153,10 +153,11 @@ void CUpDialog::CheckBase()
     m_nTotal = 0;
     g_bBaseFits = false;
     import::CPrevBase base;
-    QString error;
-    if (!base.Open(g_strChosenPath, &error)) {
+    try {
+        base.Open(g_strChosenPath);
+    } catch (const data::DbError& e) {
         Report(QStringLiteral("Базы нету."));
-        Report(error);
+        Report(e.Text());
         return;
     }
     g_bBaseFits = HasFilmTable(base.TableNames());
@@ -170,36 +171,29 @@ void CUpDialog::CheckBase()
 
 void CUpDialog::CountRecords(import::CPrevBase& base)
 {
-    // A table read with no columns gives one empty row per record: enough to count them.
-    QList<QStringList> rows;
-    QString error;
-    if (!base.ReadTable(data::table::PrevFilms, {}, &rows, &error)) {
+    try {
+        // A table read with no columns gives one empty row per record: enough to count them.
+        const int films = int(base.ReadTable(data::table::PrevFilms, {}).size());
+        if (films == 0)
+            return;
+        Report(QStringLiteral("Записей фильмов: %1").arg(films));
+        m_nTotal += films;
+
+        const QString debtorTable = DebtorTable(base.TableNames());
+        if (debtorTable.isEmpty()) {
+            Report(QStringLiteral("В базе нет таблицы должников."));
+            return;
+        }
+        const int debtors = int(base.ReadTable(debtorTable, {}).size());
+        if (debtors == 0)
+            return;
+        Report(QStringLiteral("Записей должников: %1").arg(debtors));
+        m_nTotal += debtors;
+    } catch (const data::DbError& e) {
         // What cannot be counted cannot be copied either.
         g_bBaseFits = false;
-        Report(error);
-        return;
+        Report(e.Text());
     }
-    if (rows.isEmpty())
-        return;
-    const int films = int(rows.size());
-    Report(QStringLiteral("Записей фильмов: %1").arg(films));
-    m_nTotal += films;
-
-    const QString debtorTable = DebtorTable(base.TableNames());
-    if (debtorTable.isEmpty()) {
-        Report(QStringLiteral("В базе нет таблицы должников."));
-        return;
-    }
-    if (!base.ReadTable(debtorTable, {}, &rows, &error)) {
-        g_bBaseFits = false;
-        Report(error);
-        return;
-    }
-    if (rows.isEmpty())
-        return;
-    const int debtors = int(rows.size());
-    Report(QStringLiteral("Записей должников: %1").arg(debtors));
-    m_nTotal += debtors;
 }
 
 void CUpDialog::OnLoad()
@@ -225,10 +219,11 @@ void CUpDialog::OnLoad()
     QList<QStringList> films;
     QList<QStringList> debtors;
     bool hasDebtors = false;
-    QString error;
-    if (!ReadSource(&films, &debtors, &hasDebtors, &error)) {
+    try {
+        ReadSource(&films, &debtors, &hasDebtors);
+    } catch (const data::DbError& e) {
         Report(QStringLiteral("База не загружена, ничего не добавлено."));
-        Report(error);
+        Report(e.Text());
         return;
     }
     // The bar follows what is copied now, also after a check of another opening or of an empty film table.
@@ -251,16 +246,15 @@ void CUpDialog::OnLoad()
     Report(QStringLiteral("База загружена."));
 }
 
-bool CUpDialog::ReadSource(QList<QStringList>* films, QList<QStringList>* debtors, bool* hasDebtors, QString* error)
+void CUpDialog::ReadSource(QList<QStringList>* films, QList<QStringList>* debtors, bool* hasDebtors)
 {
     import::CPrevBase base;
-    if (!base.Open(g_strChosenPath, error))
-        return false;
-    if (!base.ReadTable(data::table::PrevFilms, FilmColumns(), films, error))
-        return false;
+    base.Open(g_strChosenPath);
+    *films = base.ReadTable(data::table::PrevFilms, FilmColumns());
     const QString debtorTable = DebtorTable(base.TableNames());
     *hasDebtors = !debtorTable.isEmpty();
-    return !*hasDebtors || base.ReadTable(debtorTable, DebtorColumns(), debtors, error);
+    if (*hasDebtors)
+        *debtors = base.ReadTable(debtorTable, DebtorColumns());
 }
 
 void CUpDialog::CopyRecords(const QList<QStringList>& films, const QList<QStringList>& debtors)

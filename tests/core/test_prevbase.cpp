@@ -1,6 +1,7 @@
 // Reading previous-version bases: the genuine Jet files value for value, SQLite bases of the same shape,
 // the kind told by content, damaged files, and a helper process that fails.
 #include "../import/prevfixtures.h"
+#include "data/dberror.h"
 #include "import/mdbreader.h"
 #include "import/prevbase.h"
 
@@ -18,6 +19,17 @@ using import::CPrevBase;
 
 namespace {
 const QStringList kFilmColumns = R(u"NAMEFILM|REZISSER|ROLI|ZANR|REITING|NOSITEL|PRODOL|KOMENTAR");
+
+// The message a step throws; empty when it succeeds.
+QString Thrown(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const data::DbError& e) {
+        return e.Text();
+    }
+    return {};
+}
 
 // The columns a table is read with; DOLGI of the current format has METKA too.
 QStringList ColumnsOf(const QString& table, bool current = false)
@@ -126,18 +138,14 @@ void TestPrevBase::jetFixturesReadExactly()
     const QByteArray before = ReadBytes(path);
     QCOMPARE(import::DetectBaseKind(path), BaseKind::Jet);
     CPrevBase base;
-    QString error;
-    QVERIFY2(base.Open(path, &error), qPrintable(error));
+    base.Open(path);
     QCOMPARE(base.Kind(), BaseKind::Jet);
     QStringList names = R(u"MSysObjects|MSysACEs|MSysQueries|MSysRelationships|MSysAccessObjects");
     for (const STable& table : kJetTables) {
         if (table.file != file)
             continue;
         names << table.name;
-        Rows rows;
-        QVERIFY2(base.ReadTable(table.name, ColumnsOf(table.name, file.startsWith(u"current"_s)), &rows, &error),
-            qPrintable(error));
-        QCOMPARE(rows, table.rows);
+        QCOMPARE(base.ReadTable(table.name, ColumnsOf(table.name, file.startsWith(u"current"_s))), table.rows);
     }
     QCOMPARE(base.TableNames(), names);
     QCOMPARE(ReadBytes(path), before);
@@ -147,12 +155,9 @@ void TestPrevBase::largeBaseFollowsItsRules()
 {
     const QString path = Copy(u"prev-large.mdb"_s, u"prev-large.mdb"_s);
     CPrevBase base;
-    QString error;
-    Rows films;
-    Rows debtors;
-    QVERIFY2(base.Open(path, &error) && base.ReadTable(u"KINVORA"_s, kFilmColumns, &films, &error)
-            && base.ReadTable(u"DOLGI"_s, ColumnsOf(u"DOLGI"_s), &debtors, &error),
-        qPrintable(error));
+    base.Open(path);
+    const Rows films = base.ReadTable(u"KINVORA"_s, kFilmColumns);
+    const Rows debtors = base.ReadTable(u"DOLGI"_s, ColumnsOf(u"DOLGI"_s));
     QCOMPARE(films, Generate(20000, LargeFilm));
     QCOMPARE(films[4999][7].size(), 6000); // a long memo arrives whole
     QCOMPARE(debtors, Generate(5000, LargeDebtor));
@@ -162,27 +167,25 @@ void TestPrevBase::columnsAndTablesByName()
 {
     const QString path = Copy(u"prev-nulls-and-numbers.mdb"_s, u"nulls.mdb"_s);
     CPrevBase base;
-    QString error;
-    Rows rows;
-    QVERIFY(!base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error)); // not open yet
-    QVERIFY2(base.Open(path, &error), qPrintable(error));
+    QVERIFY(!Thrown([&] { base.ReadTable(u"KINVORA"_s, kFilmColumns); }).isEmpty()); // not open yet
+    base.Open(path);
     // Columns as the engine's field lookup finds them: any subset, any order, twice, in another case.
-    QVERIFY2(
-        base.ReadTable(u"KINVORA"_s, { u"reiting"_s, u"NameFilm"_s, u"REITING"_s }, &rows, &error), qPrintable(error));
-    QCOMPARE(rows, (Rows { R(u"7|Бриллиантовая рука|7"), R(u"10|Девчата|10") }));
+    QCOMPARE(base.ReadTable(u"KINVORA"_s, { u"reiting"_s, u"NameFilm"_s, u"REITING"_s }),
+        (Rows { R(u"7|Бриллиантовая рука|7"), R(u"10|Девчата|10") }));
     // No columns: one empty row per record, which is how the dialog counts them.
-    QVERIFY2(base.ReadTable(u"KINVORA"_s, {}, &rows, &error), qPrintable(error));
-    QCOMPARE(rows, (Rows { {}, {} }));
+    QCOMPARE(base.ReadTable(u"KINVORA"_s, {}), (Rows { {}, {} }));
 
     // Table names are exact, unlike the engine's lookup; what is missing is named with the file.
     const QList<std::pair<QString, QString>> missing { { u"kinvora"_s, u"NAMEFILM"_s }, { u"BLACKSPISOK"_s, u"NAME"_s },
         { u"KINVORA"_s, u"ОЦЕНКА"_s } };
     for (const auto& [table, column] : missing) {
-        QVERIFY(!base.ReadTable(table, { u"NAMEFILM"_s, column }, &rows, &error));
+        const QString error = Thrown([&] { base.ReadTable(table, { u"NAMEFILM"_s, column }); });
         const bool named = error.contains(table) && (column != u"ОЦЕНКА"_s || error.contains(column));
         QVERIFY2(named && error.contains(u"nulls.mdb"_s), qPrintable(error));
     }
     CMdbReader reader; // the helper itself, too
+    Rows rows;
+    QString error;
     QVERIFY(!reader.ReadRows(path, u"Kinvora"_s, kFilmColumns, &rows, &error));
     QVERIFY2(error.contains(u"Kinvora"_s), qPrintable(error));
 }
@@ -200,23 +203,17 @@ void TestPrevBase::sqliteBaseAndKindByContent()
     QCOMPARE(import::DetectBaseKind(folder), BaseKind::Unknown);
 
     CPrevBase base;
-    QString error;
-    Rows rows;
-    QVERIFY2(base.Open(sqlite, &error), qPrintable(error));
+    base.Open(sqlite);
     QCOMPARE(base.Kind(), BaseKind::Sqlite);
     QCOMPARE(base.TableNames(), R(u"DOLGI|sqlite_sequence|KINVORA"));
-    QVERIFY2(base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error), qPrintable(error));
-    QCOMPARE(rows, Generate(3, SqliteFilm));
-    QVERIFY2(base.ReadTable(u"DOLGI"_s, R(u"name|NameFilm|DATA"), &rows, &error), qPrintable(error));
-    QCOMPARE(rows, Generate(2, SqliteDebtor));
-    error.clear();
-    QVERIFY(!base.ReadTable(u"kinvora"_s, kFilmColumns, &rows, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!base.ReadTable(u"KINVORA"_s, { u"NAMEFILM"_s, u"НЕТ"_s }, &rows, &error));
+    QCOMPARE(base.ReadTable(u"KINVORA"_s, kFilmColumns), Generate(3, SqliteFilm));
+    QCOMPARE(base.ReadTable(u"DOLGI"_s, R(u"name|NameFilm|DATA")), Generate(2, SqliteDebtor));
+    QVERIFY(!Thrown([&] { base.ReadTable(u"kinvora"_s, kFilmColumns); }).isEmpty());
+    const QString error = Thrown([&] { base.ReadTable(u"KINVORA"_s, { u"NAMEFILM"_s, u"НЕТ"_s }); });
     QVERIFY2(error.contains(u"НЕТ"_s), qPrintable(error));
 
     // Nothing is written or created: no journal, and no file for a missing path.
-    QVERIFY(!base.Open(folder + u"/нет #4?.mdb"_s, &error));
+    QVERIFY(!Thrown([&] { base.Open(folder + u"/нет #4?.mdb"_s); }).isEmpty());
     QCOMPARE(ReadBytes(sqlite), before);
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
 }
@@ -240,7 +237,7 @@ void TestPrevBase::helperFailuresAreErrors()
     QString error;
     for (const auto& [name, script] : cases) {
         QVERIFY(useHelper(script));
-        QVERIFY2(!base.Open(path, &error), name);
+        error = Thrown([&] { base.Open(path); });
         QVERIFY2(error.contains(u"base.mdb"_s), qPrintable(error));
         if (qstrcmp(name, "hangs") == 0)
             QVERIFY2(error.contains(u"прервано"_s), qPrintable(error));
@@ -250,14 +247,13 @@ void TestPrevBase::helperFailuresAreErrors()
     QVERIFY(
         useHelper("if [ \"$1\" = tables ]; then printf 'VMDB1\\nS\\007\\000\\000\\000KINVORAE\\001\\000\\000\\0001';"
                   " exit 0; fi\nkill -KILL $$"));
-    QVERIFY2(base.Open(path, &error), qPrintable(error));
+    base.Open(path);
     QCOMPARE(base.TableNames(), QStringList { u"KINVORA"_s });
-    Rows rows;
-    QVERIFY(!base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error));
+    error = Thrown([&] { base.ReadTable(u"KINVORA"_s, kFilmColumns); });
     QVERIFY2(error.contains(u"base.mdb"_s), qPrintable(error));
 
     CMdbReader::SetHelperPath(m_dir.filePath(u"no-such-helper"_s));
-    QVERIFY(!base.Open(path, &error));
+    error = Thrown([&] { base.Open(path); });
     QVERIFY2(error.contains(u"vidarro-mdbread"_s), qPrintable(error));
 }
 
@@ -307,8 +303,8 @@ void TestPrevBase::damagedCopiesNeverHangOrCrash()
         const auto unchanged = qScopeGuard([&] { QCOMPARE(ReadBytes(path), bytes); });
 
         CPrevBase base;
-        QString error;
-        if (!base.Open(path, &error)) {
+        QString error = Thrown([&] { base.Open(path); });
+        if (!error.isEmpty()) {
             QVERIFY2(failed(error), qPrintable(error));
             ++rejected;
             continue;
@@ -316,8 +312,8 @@ void TestPrevBase::damagedCopiesNeverHangOrCrash()
         for (const QString& table : base.TableNames()) {
             const QStringList columns = ColumnsOf(table);
             Rows rows;
-            error.clear();
-            if (base.ReadTable(table, columns, &rows, &error)) {
+            error = Thrown([&] { rows = base.ReadTable(table, columns); });
+            if (error.isEmpty()) {
                 ++tablesRead;
                 for (const QStringList& row : std::as_const(rows))
                     QCOMPARE(row.size(), columns.size());
