@@ -1,4 +1,5 @@
 // vidarro-newbase FOLDER: creates an empty catalogue "BaseFilm.mdb" in FOLDER.
+#include "data/dberror.h"
 #include "data/schema.h"
 
 #include <QCoreApplication>
@@ -16,11 +17,13 @@ int main(int argc, char* argv[])
         return args.size() == 2 ? 0 : 2;
     }
     const QString path = QDir(args[1]).filePath(data::kBaseFileName);
-    QString error;
-    if (!data::CreateCatalogue(path, &error)) {
-        err << error << '\n';
+    try {
+        data::CreateCatalogue(path);
+    } catch (const data::DbError& e) {
+        err << e.Text() << '\n';
         return 1;
     }
-    QTextStream(stdout) << "Создан пустой каталог: " << QDir::cleanPath(QDir(args[1]).absoluteFilePath(data::kBaseFileName)) << '\n';
+    QTextStream(stdout) << "Создан пустой каталог: "
+                        << QDir::cleanPath(QDir(args[1]).absoluteFilePath(data::kBaseFileName)) << '\n';
     return 0;
 }

@@ -108,7 +108,8 @@ QString ReplaceProblem(const QString& filePath)
     const QFileInfo file(filePath);
     const QString folder = file.absolutePath();
     if (!QFileInfo(folder).isDir())
-        return QStringLiteral("Папки «%1» нет.").arg(QDir::toNativeSeparators(folder));
+        return QStringLiteral("Папки «%1» нет. Проверьте, что папка с базой на месте.")
+            .arg(QDir::toNativeSeparators(folder));
     if (file.exists() && !file.isWritable())
         return QStringLiteral("Файл защищён от записи. Снимите с него защиту (атрибут «только чтение») или "
                               "попросите владельца компьютера разрешить вам запись.");

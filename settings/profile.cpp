@@ -264,7 +264,8 @@ namespace {
         if (!info.exists())
             return LoadResult::Missing;
         if (!info.isFile()) {
-            *reason = info.isDir() ? u"Это папка, а не файл."_s : u"Это не обычный файл."_s;
+            *reason = (info.isDir() ? u"Это папка, а не файл."_s : u"Это не обычный файл."_s)
+                + u" Переименуйте или удалите это, и программа создаст файл настроек заново."_s;
             return LoadResult::Failed;
         }
         if (info.size() > kMaxFileSize && oversize == Oversize::Refuse) {

