@@ -6,6 +6,7 @@
 #include "app/msgbox.h"
 #include "app/statusbar.h"
 #include "data/dberror.h"
+#include "data/errortext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -470,7 +471,10 @@ void CDialog::Guarded(const Handler& handler)
     } catch (const data::DbError& e) {
         MessageBox(this, e.Text());
     } catch (const std::exception& e) {
-        MessageBox(this, QString::fromUtf8(e.what()));
+        MessageBox(this,
+            QStringLiteral("Команда прервана из-за непредвиденной ошибки. Повторите её; если ошибка не пройдёт, "
+                           "перезапустите программу.")
+                + data::Details(QString::fromUtf8(e.what())));
     }
 }
 

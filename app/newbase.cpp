@@ -1,6 +1,7 @@
 // vidarro-newbase FOLDER: creates an empty catalogue "BaseFilm.mdb" in FOLDER.
 // vidarro-newbase --from OLD.mdb FOLDER: converts a catalogue of the Windows version into one.
 #include "data/filenames.h"
+#include "data/dberror.h"
 #include "data/schema.h"
 #include "import/jetconvert.h"
 
@@ -61,9 +62,10 @@ int main(int argc, char* argv[])
         return args.size() == 2 ? 0 : 2;
     }
     const QString path = QDir(args[1]).filePath(data::kBaseFileName);
-    QString error;
-    if (!data::CreateCatalogue(path, &error)) {
-        err << error << '\n';
+    try {
+        data::CreateCatalogue(path);
+    } catch (const data::DbError& e) {
+        err << e.Text() << '\n';
         return 1;
     }
     QTextStream(stdout) << "Создан пустой каталог: "

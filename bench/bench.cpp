@@ -23,21 +23,19 @@ QString Pick(const QStringList& list, int i)
 
 void BuildCatalogue(const QString& path)
 {
-    QString error;
-    if (!data::CreateCatalogue(path, &error))
-        qFatal("%s", qUtf8Printable(error));
-    const QStringList titles{QStringLiteral("Ёжик в тумане"), QStringLiteral("Тёмная ночь"),
+    data::CreateCatalogue(path);
+    const QStringList titles { QStringLiteral("Ёжик в тумане"), QStringLiteral("Тёмная ночь"),
         QStringLiteral("Зимняя вишня"), QStringLiteral("Осенний марафон"), QStringLiteral("Берёзовая роща"),
-        QStringLiteral("Летучий корабль"), QStringLiteral("Щит и меч")};
-    const QStringList directors{QStringLiteral("Андрей Тарковский"), QStringLiteral("Георгий Данелия"),
-        QStringLiteral("Эльдар Рязанов"), QStringLiteral("Леонид Гайдай")};
-    const QStringList genres{QStringLiteral("Комедия"), QStringLiteral("Драма"), QStringLiteral("Фантастика"),
-        QStringLiteral("Мелодрама"), QStringLiteral("Боевик")};
-    const QStringList media{QStringLiteral("DVD"), QStringLiteral("CD"), QStringLiteral("VHS"),
-        QStringLiteral("Черный ящик")};
-    const QString commentTail = QStringLiteral(
-        " Диск лежит на второй полке слева, в коробке с надписью «Классика». Смотрели всей семьёй в "
-        "прошлом году; звук хороший, субтитры есть. Не давать тем, кто не возвращает вовремя!");
+        QStringLiteral("Летучий корабль"), QStringLiteral("Щит и меч") };
+    const QStringList directors { QStringLiteral("Андрей Тарковский"), QStringLiteral("Георгий Данелия"),
+        QStringLiteral("Эльдар Рязанов"), QStringLiteral("Леонид Гайдай") };
+    const QStringList genres { QStringLiteral("Комедия"), QStringLiteral("Драма"), QStringLiteral("Фантастика"),
+        QStringLiteral("Мелодрама"), QStringLiteral("Боевик") };
+    const QStringList media { QStringLiteral("DVD"), QStringLiteral("CD"), QStringLiteral("VHS"),
+        QStringLiteral("Черный ящик") };
+    const QString commentTail
+        = QStringLiteral(" Диск лежит на второй полке слева, в коробке с надписью «Классика». Смотрели всей семьёй в "
+                         "прошлом году; звук хороший, субтитры есть. Не давать тем, кто не возвращает вовремя!");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-build"));
         db.setDatabaseName(path);
@@ -116,7 +114,8 @@ void BenchContext::Report(const QString& what, double ms, double baselineMs, con
 {
     QString line = QStringLiteral("%1: %2 ms").arg(what, -52).arg(ms, 9, 'f', 2);
     if (baselineMs > 0)
-        line += QStringLiteral("   = %1 x %2").arg(ms / baselineMs, 0, 'f', 2)
+        line += QStringLiteral("   = %1 x %2")
+                    .arg(ms / baselineMs, 0, 'f', 2)
                     .arg(baselineName.isEmpty() ? QStringLiteral("plain read") : baselineName);
     std::printf("%s\n", qUtf8Printable(line));
     std::fflush(stdout);

@@ -1,6 +1,7 @@
 #include "data/daodb.h"
 
 #include "data/dberror.h"
+#include "data/errortext.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 
@@ -17,26 +18,11 @@
 namespace data {
 
 namespace {
-QAtomicInt g_connectionCounter;
+    QAtomicInt g_connectionCounter;
 
-// How long a write waits for another process's lock before it fails.
-constexpr int kBusyTimeoutMs = 2000;
+    // How long a write waits for another process's lock before it fails.
+    constexpr int kBusyTimeoutMs = 2000;
 
-// The engine's text, with what it means for the user in front of it.
-QString Describe(const QSqlError& error)
-{
-    const QString code = error.nativeErrorCode();
-    const QString text = error.text();
-    if (code == QLatin1String("5") || code == QLatin1String("6"))
-        return QStringLiteral("база занята другой программой (%1)").arg(text);
-    if (code == QLatin1String("8"))
-        return QStringLiteral("файл открыт только для чтения (%1)").arg(text);
-    if (code == QLatin1String("26"))
-        return QStringLiteral("файл не является базой данных (%1)").arg(text);
-    if (code == QLatin1String("11"))
-        return QStringLiteral("файл повреждён (%1)").arg(text);
-    return text;
-}
 } // namespace
 
 CDaoDatabase::CDaoDatabase() = default;
@@ -52,8 +38,8 @@ void CDaoDatabase::Open(const QString& path)
     const QFileInfo info(path);
     const QString full = info.absoluteFilePath();
     if (path.isEmpty())
-        throw DbError(QStringLiteral("Каталог не открыт: при запуске программы файл «%1» не был найден.")
-                          .arg(kBaseFileName));
+        throw DbError(
+            QStringLiteral("Каталог не открыт: при запуске программы файл «%1» не был найден.").arg(kBaseFileName));
     if (!info.exists())
         throw DbError(QStringLiteral("Файл базы «%1» не найден в папке «%2».")
                           .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath())));
@@ -67,20 +53,28 @@ void CDaoDatabase::Open(const QString& path)
         db.setDatabaseName(QUrl::fromLocalFile(full).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
         if (!db.open()) {
-            const QString text = db.lastError().text();
+            const QString text = DbErrorMessage(QStringLiteral("Не удалось открыть базу"), full, db.lastError());
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw DbError(QStringLiteral("Не удалось открыть базу «%1»: %2").arg(full, text));
+            throw DbError(text);
         }
-        // A file that is not SQLite opens fine and fails only at its first query.
+        // A file that is not SQLite opens fine and fails only at its first query; an empty file opens as a
+        // database without tables.
         QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString text = Describe(probe.lastError());
+        QString text;
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !probe.next())
+            text = DbErrorMessage(QStringLiteral("Не удалось открыть базу"), full, probe.lastError());
+        else if (probe.value(0).toInt() == 0)
+            text = QStringLiteral("Файл базы «%1» пуст (%2 байт): в нём нет ни одной таблицы.\nВосстановите базу "
+                                  "из резервной копии или замените этот файл файлом базы Vidarro.")
+                       .arg(QDir::toNativeSeparators(full))
+                       .arg(info.size());
+        if (!text.isEmpty()) {
             probe = QSqlQuery();
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw DbError(QStringLiteral("Не удалось открыть базу «%1»: %2").arg(full, text));
+            throw DbError(text);
         }
     }
     m_connection = name;
@@ -113,14 +107,14 @@ QSqlDatabase CDaoDatabase::Connection() const
 
 void CDaoDatabase::Fail(const QString& what, const QSqlError& error) const
 {
-    throw DbError(QStringLiteral("%1 «%2»: %3").arg(what, m_path, Describe(error)));
+    throw DbError(DbErrorMessage(what, m_path, error));
 }
 
 void CDaoDatabase::Execute(const QString& sql)
 {
     QSqlQuery q(Connection());
     if (!q.exec(sql))
-        Fail(QStringLiteral("Ошибка базы"), q.lastError());
+        Fail(QStringLiteral("Не удалось сохранить изменения в базе"), q.lastError());
 }
 
 void CDaoDatabase::Attach(CDaoRecordset* rs)

@@ -36,6 +36,12 @@ namespace {
         return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
     }
 
+    // The same text, a null text (NULL) and an empty one told apart.
+    bool AsRead(const QString& value, const QString& read)
+    {
+        return value == read && value.isNull() == read.isNull();
+    }
+
     QSqlError NativeError(sqlite3* handle)
     {
         return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
@@ -130,8 +136,11 @@ void CDaoRecordset::Fetch()
         m_rowid = m_query.value(0).toLongLong();
         m_lastRowid = m_rowid;
         m_values.resize(m_columns.size());
-        for (int i = 0; i < m_columns.size(); ++i)
-            m_values[i] = m_query.value(i + 1).toString();
+        m_stored.resize(m_columns.size());
+        for (int i = 0; i < m_columns.size(); ++i) {
+            m_stored[i] = m_query.value(i + 1);
+            m_values[i] = m_stored[i].toString();
+        }
         return;
     }
     const QSqlError error = m_query.lastError();
@@ -355,8 +364,13 @@ void CDaoRecordset::Update()
     for (const QString& f : m_changeOrder)
         sets << Quoted(f) + QStringLiteral(" = ?");
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(Quoted(m_table), sets.join(QLatin1String(", "))));
-    for (const QString& v : std::as_const(m_changeValues))
-        q.addBindValue(v);
+    // A value given back as it was read keeps its stored type and bytes: a blob or a number shown as text
+    // must not turn into that text.
+    for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
+        const QString& v = m_changeValues[i];
+        const int at = m_index.value(m_changeOrder[i]) - 1;
+        q.addBindValue(at >= 0 && AsRead(v, m_values[at]) ? m_stored[at] : QVariant(v));
+    }
     q.addBindValue(m_rowid);
     if (!q.exec())
         m_db.Fail(QStringLiteral("Не удалось изменить запись в таблице %1 базы").arg(m_table), q.lastError());
@@ -364,8 +378,10 @@ void CDaoRecordset::Update()
         throw DbError(QStringLiteral("Запись таблицы %1 базы «%2» уже удалена.").arg(m_table, m_db.GetName()));
     for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
         const auto it = m_index.constFind(m_changeOrder[i]);
-        if (it != m_index.cend())
+        if (it != m_index.cend() && !AsRead(m_changeValues[i], m_values[it.value() - 1])) {
             m_values[it.value() - 1] = m_changeValues[i];
+            m_stored[it.value() - 1] = m_changeValues[i];
+        }
     }
 }
 

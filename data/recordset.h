@@ -78,6 +78,7 @@ private:
     qint64 m_rowid = -1;
     qint64 m_lastRowid = -1; // where MoveNext goes on after a write or a positioned move
     QStringList m_values;
+    QVariantList m_stored; // the current record's values as stored, for a write that leaves them as they were
     Pending m_pending = Pending::None;
     QStringList m_changeOrder; // fields set since AddNew or Edit, in the order first set
     QStringList m_changeValues;

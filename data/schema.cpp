@@ -1,6 +1,8 @@
 #include "data/schema.h"
 
 #include "data/daodb.h"
+#include "data/dberror.h"
+#include "data/errortext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,23 +28,18 @@ QStringList FieldList(std::span<const QLatin1String> fields)
     return list;
 }
 
-bool CreateCatalogue(const QString& filePath, QString* error)
+void CreateCatalogue(const QString& filePath)
 {
     const QFileInfo info(filePath);
     const QString full = info.absoluteFilePath();
-    auto fail = [&](const QString& text) {
-        if (error)
-            *error = text;
-        return false;
-    };
     if (info.exists())
-        return fail(QStringLiteral("Файл «%1» уже существует; он не будет перезаписан.").arg(full));
+        throw DbError(QStringLiteral("Файл «%1» уже существует; он не будет перезаписан.").arg(full));
     if (!info.absoluteDir().exists())
-        return fail(QStringLiteral("Папка «%1» не существует.").arg(info.absolutePath()));
+        throw DbError(QStringLiteral("Папка «%1» не существует.").arg(info.absolutePath()));
 
     const QString connection = QStringLiteral("vidarro-create");
     bool ok = false;
-    QString text;
+    QSqlError error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(full);
@@ -53,23 +50,23 @@ bool CreateCatalogue(const QString& filePath, QString* error)
                 QStringList columns;
                 for (QLatin1String f : def.fields)
                     columns << QStringLiteral("%1 TEXT").arg(f);
-                ok = ok && q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(def.name, columns.join(QLatin1String(", "))));
+                ok = ok
+                    && q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(def.name, columns.join(QLatin1String(", "))));
             }
             ok = ok && q.exec(QStringLiteral("COMMIT"));
             if (!ok)
-                text = q.lastError().text();
+                error = q.lastError();
             q = QSqlQuery();
             db.close();
         } else {
-            text = db.lastError().text();
+            error = db.lastError();
         }
     }
     QSqlDatabase::removeDatabase(connection);
     if (!ok) {
         QFile::remove(full);
-        return fail(QStringLiteral("Не удалось создать базу «%1»: %2").arg(full, text));
+        throw DbError(DbErrorMessage(QStringLiteral("Не удалось создать базу"), full, error));
     }
-    return true;
 }
 
 } // namespace data

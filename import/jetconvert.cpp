@@ -248,9 +248,11 @@ namespace {
             temp = QDir(folder).filePath(
                 kTempPrefix + QString::number(QRandomGenerator::global()->generate(), 36) + QLatin1String(".tmp"));
         while (QFileInfo::exists(temp));
-        if (!CreateCatalogue(temp, error)) {
-            *error
-                = QStringLiteral("не удалось создать новый каталог в папке «%1»").arg(Native(folder)) + u'\n' + *error;
+        try {
+            CreateCatalogue(temp);
+        } catch (const DbError& e) {
+            *error = QStringLiteral("не удалось создать новый каталог в папке «%1»").arg(Native(folder)) + u'\n'
+                + e.Text();
             RemoveTemp(temp);
             return {};
         }
@@ -330,10 +332,13 @@ bool InspectJetFile(const QString& path, JetFile* file, QString* error)
     file->kind = JetCatalogueKind::None;
     if (DetectBaseKind(path) != BaseKind::Jet) {
         CPrevBase base; // its texts tell missing, unreadable and foreign files apart
-        if (base.Open(path, error) || DetectBaseKind(path) == BaseKind::Sqlite)
-            *error = QStringLiteral("файл «%1» не является базой Microsoft Access").arg(Native(path));
-        else
-            *error = AsReason(*error);
+        *error = QStringLiteral("файл «%1» не является базой Microsoft Access").arg(Native(path));
+        try {
+            base.Open(path);
+        } catch (const data::DbError& e) {
+            if (DetectBaseKind(path) != BaseKind::Sqlite)
+                *error = AsReason(e.Text());
+        }
         return false;
     }
     if (!CMdbReader().ReadTableNames(path, &file->tables, error)) {

@@ -2,6 +2,8 @@
 
 #include "mdbreader.h"
 
+#include "data/dberror.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -201,7 +203,7 @@ BaseKind DetectBaseKind(const QString& path)
     return BaseKind::Unknown;
 }
 
-bool CPrevBase::Open(const QString& path, QString* error)
+void CPrevBase::Open(const QString& path)
 {
     m_path = path;
     m_open = false;
@@ -235,10 +237,8 @@ bool CPrevBase::Open(const QString& path, QString* error)
     }
     if (!m_open) {
         m_tables.clear();
-        if (error)
-            *error = message;
+        throw data::DbError(message);
     }
-    return m_open;
 }
 
 QStringList CPrevBase::TableNames() const
@@ -246,28 +246,27 @@ QStringList CPrevBase::TableNames() const
     return m_tables;
 }
 
-bool CPrevBase::ReadTable(const QString& table, const QStringList& columns, QList<QStringList>* rows, QString* error)
+QList<QStringList> CPrevBase::ReadTable(const QString& table, const QStringList& columns)
 {
     QString message;
+    QList<QStringList> rows;
     bool ok = false;
     if (!m_open)
         message = Text("База предыдущей версии не открыта.");
     else if (!m_tables.contains(table))
         message = Text("В базе «%1» нет таблицы «%2».").arg(Native(m_path), table);
     else if (m_kind == BaseKind::Jet)
-        ok = CMdbReader().ReadRows(m_path, table, columns, rows, &message);
+        ok = CMdbReader().ReadRows(m_path, table, columns, &rows, &message);
     else
-        ok = SqliteReadTable(m_path, table, columns, rows, &message);
-    if (!ok && error)
-        *error = message;
+        ok = SqliteReadTable(m_path, table, columns, &rows, &message);
+    if (!ok)
+        throw data::DbError(message);
     // A missing value is the empty text, never a null string: written back, a null string is stored as NULL.
-    if (ok) {
-        for (QStringList& row : *rows)
-            for (QString& value : row)
-                if (value.isNull())
-                    value = QLatin1String("");
-    }
-    return ok;
+    for (QStringList& row : rows)
+        for (QString& value : row)
+            if (value.isNull())
+                value = QLatin1String("");
+    return rows;
 }
 
 } // namespace import

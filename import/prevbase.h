@@ -16,16 +16,16 @@ BaseKind DetectBaseKind(const QString& path);
 // program, or an SQLite file. Nothing is ever written to it and no file is ever created.
 class CPrevBase {
 public:
-    // Opens a previous-version base of either kind. false + clear Russian error text naming the file
+    // Opens a previous-version base of either kind. Throws data::DbError, a Russian text naming the file,
     // when it is missing, not a database, damaged or unreadable.
-    bool Open(const QString& path, QString* error);
+    void Open(const QString& path);
     // The file's own order; system tables included; names exactly as stored.
     QStringList TableNames() const;
     // All rows of the table, the named columns only, every value as text (NULL -> ""), in the file's
     // order. `table` is a name exactly as TableNames() gives it; column names are matched ignoring
-    // case, as the database engines do. false + error when the table or a column is missing or the
+    // case, as the database engines do. Throws data::DbError when the table or a column is missing or the
     // file is damaged.
-    bool ReadTable(const QString& table, const QStringList& columns, QList<QStringList>* rows, QString* error);
+    QList<QStringList> ReadTable(const QString& table, const QStringList& columns);
 
     BaseKind Kind() const { return m_kind; }
     QString Path() const { return m_path; }

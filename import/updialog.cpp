@@ -8,9 +8,11 @@
 #include "import/prevbase.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 namespace id = ids::import;
@@ -45,6 +47,15 @@ const QString& WholeCatalogueText()
         "запустите Vidarro в его папке (файл должен называться «BaseFilm.mdb») или переведите его командой "
         "«vidarro-newbase --from ФАЙЛ ПАПКА» и запустите Vidarro в той папке.");
     return text;
+}
+
+// Bases loaded in this run: loading one again would add its records a second time.
+QStringList g_loadedBases;
+
+QString BaseKey(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
 }
 
 // The film table is matched exactly, letter case included; other names, system tables among them, are
@@ -91,6 +102,7 @@ void CUpDialog::ResetImportState()
 {
     g_strChosenPath.clear();
     g_bBaseFits = false;
+    g_loadedBases.clear();
 }
 
 void CUpDialog::DoDataExchange(app::CDataExchange* pDX)
@@ -150,10 +162,11 @@ void CUpDialog::CheckBase()
     m_nTotal = 0;
     g_bBaseFits = false;
     import::CPrevBase base;
-    QString error;
-    if (!base.Open(g_strChosenPath, &error)) {
+    try {
+        base.Open(g_strChosenPath);
+    } catch (const data::DbError& e) {
         Report(QStringLiteral("Базы нету."));
-        Report(error);
+        Report(e.Text());
         return;
     }
     g_bBaseFits = HasFilmTable(base.TableNames());
@@ -169,36 +182,29 @@ void CUpDialog::CheckBase()
 
 void CUpDialog::CountRecords(import::CPrevBase& base)
 {
-    // A table read with no columns gives one empty row per record: enough to count them.
-    QList<QStringList> rows;
-    QString error;
-    if (!base.ReadTable(data::table::PrevFilms, {}, &rows, &error)) {
+    try {
+        // A table read with no columns gives one empty row per record: enough to count them.
+        const int films = int(base.ReadTable(data::table::PrevFilms, {}).size());
+        if (films == 0)
+            return;
+        Report(QStringLiteral("Записей фильмов: %1").arg(films));
+        m_nTotal += films;
+
+        const QString debtorTable = DebtorTable(base.TableNames());
+        if (debtorTable.isEmpty()) {
+            Report(QStringLiteral("В базе нет таблицы должников."));
+            return;
+        }
+        const int debtors = int(base.ReadTable(debtorTable, {}).size());
+        if (debtors == 0)
+            return;
+        Report(QStringLiteral("Записей должников: %1").arg(debtors));
+        m_nTotal += debtors;
+    } catch (const data::DbError& e) {
         // What cannot be counted cannot be copied either.
         g_bBaseFits = false;
-        Report(error);
-        return;
+        Report(e.Text());
     }
-    if (rows.isEmpty())
-        return;
-    const int films = int(rows.size());
-    Report(QStringLiteral("Записей фильмов: %1").arg(films));
-    m_nTotal += films;
-
-    const QString debtorTable = DebtorTable(base.TableNames());
-    if (debtorTable.isEmpty()) {
-        Report(QStringLiteral("В базе нет таблицы должников."));
-        return;
-    }
-    if (!base.ReadTable(debtorTable, {}, &rows, &error)) {
-        g_bBaseFits = false;
-        Report(error);
-        return;
-    }
-    if (rows.isEmpty())
-        return;
-    const int debtors = int(rows.size());
-    Report(QStringLiteral("Записей должников: %1").arg(debtors));
-    m_nTotal += debtors;
 }
 
 void CUpDialog::OnLoad()
@@ -207,6 +213,16 @@ void CUpDialog::OnLoad()
         app::MessageBox(this, QStringLiteral("База не может быть загружена!"));
         return;
     }
+    if (g_loadedBases.contains(BaseKey(g_strChosenPath))
+        && app::MessageBox(this,
+               QStringLiteral("Эта база уже загружена. Загрузить её ещё раз? Записи добавятся повторно."),
+               app::Buttons::OkCancel)
+            != app::IDOK)
+        return;
+    // A second click while the base is read or copied must not start another load.
+    QPushButton* load = Item<QPushButton>(id::Load);
+    load->setEnabled(false);
+    const auto enableAgain = qScopeGuard([load] { load->setEnabled(true); });
     m_nPosition = 0;
     m_progress->setValue(0);
 
@@ -214,10 +230,11 @@ void CUpDialog::OnLoad()
     QList<QStringList> films;
     QList<QStringList> debtors;
     bool hasDebtors = false;
-    QString error;
-    if (!ReadSource(&films, &debtors, &hasDebtors, &error)) {
+    try {
+        ReadSource(&films, &debtors, &hasDebtors);
+    } catch (const data::DbError& e) {
         Report(QStringLiteral("База не загружена, ничего не добавлено."));
-        Report(error);
+        Report(e.Text());
         return;
     }
     // The bar follows what is copied now, also after a check of another opening or of an empty film table.
@@ -234,21 +251,21 @@ void CUpDialog::OnLoad()
         Report(e.Text());
         return;
     }
+    g_loadedBases << BaseKey(g_strChosenPath);
     if (!hasDebtors)
         Report(QStringLiteral("Должники не загружены: в базе нет таблицы должников."));
     Report(QStringLiteral("База загружена."));
 }
 
-bool CUpDialog::ReadSource(QList<QStringList>* films, QList<QStringList>* debtors, bool* hasDebtors, QString* error)
+void CUpDialog::ReadSource(QList<QStringList>* films, QList<QStringList>* debtors, bool* hasDebtors)
 {
     import::CPrevBase base;
-    if (!base.Open(g_strChosenPath, error))
-        return false;
-    if (!base.ReadTable(data::table::PrevFilms, FilmColumns(), films, error))
-        return false;
+    base.Open(g_strChosenPath);
+    *films = base.ReadTable(data::table::PrevFilms, FilmColumns());
     const QString debtorTable = DebtorTable(base.TableNames());
     *hasDebtors = !debtorTable.isEmpty();
-    return !*hasDebtors || base.ReadTable(debtorTable, DebtorColumns(), debtors, error);
+    if (*hasDebtors)
+        *debtors = base.ReadTable(debtorTable, DebtorColumns());
 }
 
 void CUpDialog::CopyRecords(const QList<QStringList>& films, const QList<QStringList>& debtors)

@@ -43,7 +43,7 @@ private:
     void OnLoad();
     void CheckBase();
     void CountRecords(import::CPrevBase& base);
-    bool ReadSource(QList<QStringList>* films, QList<QStringList>* debtors, bool* hasDebtors, QString* error);
+    void ReadSource(QList<QStringList>* films, QList<QStringList>* debtors, bool* hasDebtors);
     void CopyRecords(const QList<QStringList>& films, const QList<QStringList>& debtors);
     void SetProgressRange(int total);
     void StepProgress();

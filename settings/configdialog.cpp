@@ -64,11 +64,8 @@ void CConfigDialog::OnOK()
     // -1 stands for a combo whose own text is no entry of its list.
     const int message = app::ComboGetCurSel(m_comboMessage);
     const int table = app::ComboGetCurSel(m_comboTable);
-    QString error;
-    if (!settings::WritePrivateProfileString(kSection, kMessage, QString::number(message), m_strIniPath, &error)
-        || !settings::WritePrivateProfileString(kSection, kTable, QString::number(table), m_strIniPath, &error)) {
-        app::MessageBox(this, error);
-        return;
-    }
+    // Both or neither: one replacement of the file. A failure is shown and the window stays open.
+    settings::WritePrivateProfileStrings(
+        kSection, { { kMessage, QString::number(message) }, { kTable, QString::number(table) } }, m_strIniPath);
     EndDialog(app::IDOK);
 }

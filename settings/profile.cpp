@@ -1,5 +1,7 @@
 #include "settings/profile.h"
 
+#include "data/dberror.h"
+#include "data/errortext.h"
 #include "data/textrules.h"
 
 #include <QByteArray>
@@ -246,32 +248,45 @@ namespace {
 
     enum class LoadResult { Loaded, Missing, Failed };
 
-    LoadResult LoadFile(const QString& filePath, QByteArray* bytes, QString* reason)
+    // A reader takes a file over the limit up to the last line end within it; a writer refuses it, since
+    // what it would write back is no longer the whole file.
+    enum class Oversize { Cut, Refuse };
+
+    QString TooLarge()
+    {
+        return u"Файл больше %1 МБ: это не файл настроек Vidarro. Переименуйте или удалите его."_s.arg(
+            kMaxFileSize / (1024 * 1024));
+    }
+
+    LoadResult LoadFile(const QString& filePath, QByteArray* bytes, QString* reason, QString* detail, Oversize oversize)
     {
         const QFileInfo info(filePath);
         if (!info.exists())
             return LoadResult::Missing;
         if (!info.isFile()) {
-            *reason = info.isDir() ? u"это папка, а не файл"_s : u"это не обычный файл"_s;
+            *reason = (info.isDir() ? u"Это папка, а не файл."_s : u"Это не обычный файл."_s)
+                + u" Переименуйте или удалите это, и программа создаст файл настроек заново."_s;
             return LoadResult::Failed;
         }
-        if (info.size() > kMaxFileSize) {
-            *reason = u"файл больше %1 МБ"_s.arg(kMaxFileSize / (1024 * 1024));
+        if (info.size() > kMaxFileSize && oversize == Oversize::Refuse) {
+            *reason = TooLarge();
             return LoadResult::Failed;
         }
         QFile file(filePath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            *reason = file.errorString();
-            return LoadResult::Failed;
-        }
-        *bytes = file.read(kMaxFileSize + 1);
-        if (file.error() != QFileDevice::NoError) {
-            *reason = file.errorString();
+        if (!file.open(QIODevice::ReadOnly)
+            || (*bytes = file.read(kMaxFileSize + 1), file.error() != QFileDevice::NoError)) {
+            *reason = info.isReadable()
+                ? u"Файл не удаётся прочитать. Проверьте диск."_s
+                : u"У вас нет прав на чтение файла. Попросите владельца компьютера открыть вам доступ к нему."_s;
+            *detail = file.errorString();
             return LoadResult::Failed;
         }
         if (bytes->size() > kMaxFileSize) {
-            *reason = u"файл больше %1 МБ"_s.arg(kMaxFileSize / (1024 * 1024));
-            return LoadResult::Failed;
+            if (oversize == Oversize::Refuse) {
+                *reason = TooLarge();
+                return LoadResult::Failed;
+            }
+            bytes->truncate(bytes->lastIndexOf('\n', kMaxFileSize - 1) + 1);
         }
         return LoadResult::Loaded;
     }
@@ -295,11 +310,9 @@ namespace {
         return cut;
     }
 
-    bool Fail(QString* error, const QString& text)
+    [[noreturn]] void Fail(const QString& text)
     {
-        if (error)
-            *error = text;
-        return false;
+        throw data::DbError(text);
     }
 
     QString CharacterAt(const QString& text, qsizetype i)
@@ -323,7 +336,9 @@ QString GetPrivateProfileString(
     const QString keyName = Trimmed(key);
     QByteArray bytes;
     QString reason;
-    if (!sectionName.isEmpty() && !keyName.isEmpty() && LoadFile(filePath, &bytes, &reason) == LoadResult::Loaded) {
+    QString detail;
+    if (!sectionName.isEmpty() && !keyName.isEmpty()
+        && LoadFile(filePath, &bytes, &reason, &detail, Oversize::Cut) == LoadResult::Loaded) {
         const Profile profile = Parse(std::move(bytes));
         const Match match = Find(profile, sectionName, keyName);
         if (match.key >= 0) {
@@ -339,105 +354,132 @@ int GetPrivateProfileInt(const QString& section, const QString& key, const QStri
     return data::LeadingInt(GetPrivateProfileString(section, key, QString(), filePath));
 }
 
-bool WritePrivateProfileString(
-    const QString& section, const QString& key, const QString& value, const QString& filePath, QString* error)
-{
-    const QString fileName = QDir::toNativeSeparators(filePath);
-    if (filePath.isEmpty())
-        return Fail(error, u"Не задано имя файла настроек."_s);
+namespace {
 
-    const QString sectionName = Trimmed(section);
-    const QString keyName = Trimmed(key);
-    if (sectionName.isEmpty() || HasLineBreak(sectionName))
-        return Fail(error, u"Недопустимое имя раздела «%1» для файла настроек «%2»."_s.arg(section, fileName));
-    // A key that starts like a comment or a section, or holds '=', would not read back.
-    if (keyName.isEmpty() || HasLineBreak(keyName) || keyName.contains(u'=') || keyName.startsWith(u';')
-        || keyName.startsWith(u'['))
-        return Fail(error, u"Недопустимое имя параметра «%1» для файла настроек «%2»."_s.arg(key, fileName));
-    if (HasLineBreak(value))
-        return Fail(error,
-            u"Значение параметра «%1» содержит перевод строки или нулевой символ; в файл настроек «%2» "
-            u"его записать нельзя."_s.arg(keyName, fileName));
-
-    QByteArray bytes;
-    QString reason;
-    const LoadResult loaded = LoadFile(filePath, &bytes, &reason);
-    if (loaded == LoadResult::Failed)
-        return Fail(error, u"Не удалось прочитать файл настроек «%1»: %2. Файл не изменён."_s.arg(fileName, reason));
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
-        return Fail(error,
-            u"Файл настроек «%1» записан в кодировке UTF-16; изменить его нельзя. Файл не изменён."_s.arg(fileName));
-    const Profile profile = Parse(std::move(bytes));
-    const QString unchanged = loaded == LoadResult::Loaded ? u" Файл не изменён."_s : QString();
-
-    QByteArray sectionBytes;
-    QByteArray keyBytes;
-    QByteArray valueBytes;
-    QString badCharacter;
-    const auto encode = [&](const QString& text, QByteArray* out) {
-        const qsizetype bad = Encode(profile.encoding, text, out);
-        if (bad >= 0)
-            badCharacter = CharacterAt(text, bad);
-        return bad < 0;
-    };
-    if (!encode(sectionName, &sectionBytes) || !encode(keyName, &keyBytes) || !encode(value, &valueBytes)) {
-        const QString why = profile.encoding == Encoding::Cp1251 ? u"в кодировке Windows-1251 его нет"_s
-                                                                 : u"это половина суррогатной пары"_s;
-        return Fail(error,
-            u"Символ «%1» нельзя записать в файл настроек «%2»: %3.%4"_s.arg(badCharacter, fileName, why, unchanged));
-    }
-
-    const QByteArray& old = profile.bytes;
-    const QByteArray& eol = profile.eol;
-    const Match match = Find(profile, sectionName, keyName);
-    QByteArray result;
-    if (match.key >= 0) {
-        // Only the value's bytes change; the name, its spacing and the line ending stay.
-        const Line& line = profile.lines[match.key];
-        result = old.left(line.valueBegin) + valueBytes + old.mid(line.end);
-    } else if (match.section >= 0) {
-        // The new key goes after the last non-blank line of the section.
-        qsizetype anchor = match.section;
-        for (qsizetype i = match.section + 1; i < profile.lines.size() && profile.lines[i].kind != Line::Kind::Section;
-             ++i) {
-            if (profile.lines[i].kind != Line::Kind::Blank)
-                anchor = i;
+    // The file's bytes with one key set, as WritePrivateProfileStringA leaves them.
+    QByteArray WithKey(const Profile& profile, const QString& sectionName, const QString& keyName,
+        const QByteArray& sectionBytes, const QByteArray& keyBytes, const QByteArray& valueBytes)
+    {
+        const QByteArray& old = profile.bytes;
+        const QByteArray& eol = profile.eol;
+        const Match match = Find(profile, sectionName, keyName);
+        if (match.key >= 0) {
+            // Only the value's bytes change; the name, its spacing and the line ending stay.
+            const Line& line = profile.lines[match.key];
+            return old.left(line.valueBegin) + valueBytes + old.mid(line.end);
         }
-        const Line& after = profile.lines[anchor];
-        QByteArray added;
-        if (after.next == after.end) // the last line, without its line ending
-            added += eol;
-        added += keyBytes + '=' + valueBytes + eol;
-        result = old.left(after.next) + added + old.mid(after.next);
-    } else {
-        result = old;
+        if (match.section >= 0) {
+            // The new key goes after the last non-blank line of the section.
+            qsizetype anchor = match.section;
+            for (qsizetype i = match.section + 1;
+                 i < profile.lines.size() && profile.lines[i].kind != Line::Kind::Section; ++i) {
+                if (profile.lines[i].kind != Line::Kind::Blank)
+                    anchor = i;
+            }
+            const Line& after = profile.lines[anchor];
+            QByteArray added;
+            if (after.next == after.end) // the last line, without its line ending
+                added += eol;
+            added += keyBytes + '=' + valueBytes + eol;
+            return old.left(after.next) + added + old.mid(after.next);
+        }
+        QByteArray result = old;
         if (!result.isEmpty() && !result.endsWith('\n') && result != kUtf8Bom)
             result += eol;
         if (!profile.lines.isEmpty() && profile.lines.back().kind != Line::Kind::Blank)
             result += eol;
-        result += '[' + sectionBytes + ']' + eol + keyBytes + '=' + valueBytes + eol;
+        return result + '[' + sectionBytes + ']' + eol + keyBytes + '=' + valueBytes + eol;
     }
 
-    if (loaded == LoadResult::Loaded && result == old)
-        return true;
+} // namespace
 
-    const auto writeFailed = [&](const QString& cause, const QString& systemText) {
-        return Fail(
-            error, u"Не удалось записать файл настроек «%1»: %2 (%3).%4"_s.arg(fileName, cause, systemText, unchanged));
+void WritePrivateProfileString(
+    const QString& section, const QString& key, const QString& value, const QString& filePath)
+{
+    WritePrivateProfileStrings(section, { { key, value } }, filePath);
+}
+
+void WritePrivateProfileStrings(
+    const QString& section, const QList<std::pair<QString, QString>>& entries, const QString& filePath)
+{
+    const QString fileName = QDir::toNativeSeparators(filePath);
+    if (filePath.isEmpty())
+        Fail(u"Не задано имя файла настроек."_s);
+
+    const QString sectionName = Trimmed(section);
+    if (sectionName.isEmpty() || HasLineBreak(sectionName))
+        Fail(u"Недопустимое имя раздела «%1» для файла настроек «%2»."_s.arg(section, fileName));
+    for (const auto& [key, value] : entries) {
+        const QString keyName = Trimmed(key);
+        // A key that starts like a comment or a section, or holds '=', would not read back.
+        if (keyName.isEmpty() || HasLineBreak(keyName) || keyName.contains(u'=') || keyName.startsWith(u';')
+            || keyName.startsWith(u'['))
+            Fail(u"Недопустимое имя параметра «%1» для файла настроек «%2»."_s.arg(key, fileName));
+        if (HasLineBreak(value))
+            Fail(u"Значение параметра «%1» содержит перевод строки или нулевой символ; в файл настроек «%2» "
+                 u"его записать нельзя."_s.arg(keyName, fileName));
+    }
+
+    QByteArray bytes;
+    QString reason;
+    QString detail;
+    const LoadResult loaded = LoadFile(filePath, &bytes, &reason, &detail, Oversize::Refuse);
+    if (loaded == LoadResult::Failed)
+        Fail(u"Не удалось прочитать файл настроек «%1».\n%2 Файл не изменён.%3"_s.arg(
+            fileName, reason, data::Details(detail)));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        Fail(u"Файл настроек «%1» записан в кодировке UTF-16; изменить его нельзя. Файл не изменён."_s.arg(fileName));
+    const QString unchanged = loaded == LoadResult::Loaded ? u" Файл не изменён."_s : QString();
+
+    // Every key is set on the bytes in memory, in order; the file is replaced once.
+    const QByteArray old = bytes;
+    for (const auto& [key, value] : entries) {
+        const Profile profile = Parse(std::move(bytes));
+        QByteArray sectionBytes;
+        QByteArray keyBytes;
+        QByteArray valueBytes;
+        QString badCharacter;
+        const auto encode = [&](const QString& text, QByteArray* out) {
+            const qsizetype bad = Encode(profile.encoding, text, out);
+            if (bad >= 0)
+                badCharacter = CharacterAt(text, bad);
+            return bad < 0;
+        };
+        const QString keyName = Trimmed(key);
+        if (!encode(sectionName, &sectionBytes) || !encode(keyName, &keyBytes) || !encode(value, &valueBytes)) {
+            const QString why = profile.encoding == Encoding::Cp1251 ? u"в кодировке Windows-1251 его нет"_s
+                                                                     : u"это половина суррогатной пары"_s;
+            Fail(u"Символ «%1» нельзя записать в файл настроек «%2»: %3.%4"_s.arg(
+                badCharacter, fileName, why, unchanged));
+        }
+        bytes = WithKey(profile, sectionName, keyName, sectionBytes, keyBytes, valueBytes);
+    }
+
+    if (loaded == LoadResult::Loaded && bytes == old)
+        return;
+    // A file past the limit would read as empty afterwards.
+    if (bytes.size() > kMaxFileSize)
+        Fail(u"Файл настроек «%1» не изменён: с новым значением он стал бы больше %2 МБ, а такой файл программа "
+             u"не читает. Удалите из него лишнее."_s.arg(fileName)
+                 .arg(kMaxFileSize / (1024 * 1024)));
+
+    const auto writeFailed = [&](const QString& fallback, const QString& systemText) {
+        const QString cause = data::ReplaceProblem(filePath);
+        Fail(u"Не удалось записать файл настроек «%1».\n%2%3%4"_s.arg(
+            fileName, cause.isEmpty() ? fallback : cause, unchanged, data::Details(systemText)));
     };
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly))
-        return writeFailed(u"в папке нельзя создать файл"_s, file.errorString());
+        writeFailed(u"Новый файл не удалось создать рядом с прежним."_s, file.errorString());
     // commit() ignores an error of its own final flush (QTBUG-75077) and would rename a cut-off file over
     // the old one, so the data is flushed here and checked first.
-    if (file.write(result) != result.size() || !file.flush()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString systemText = file.errorString();
         file.cancelWriting();
-        return writeFailed(u"ошибка записи, возможно, диск заполнен"_s, systemText);
+        writeFailed(u"Ошибка записи на диск; возможно, диск заполнен."_s, systemText);
     }
     if (!file.commit())
-        return writeFailed(u"не удалось заменить прежний файл"_s, file.errorString());
-    return true;
+        writeFailed(u"Прежний файл не удалось заменить новым."_s, file.errorString());
 }
 
 } // namespace settings

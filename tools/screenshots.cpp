@@ -47,11 +47,6 @@ template <class D> void Shoot(D& dlg, const QString& name, std::function<void(D&
     app::CDialog::SetModalHook({});
 }
 
-void Click(app::CDialog& d, int id)
-{
-    qobject_cast<QAbstractButton*>(d.GetDlgItem(id))->click();
-}
-
 void FillDemo(TempCatalogue& base)
 {
     const QList<QStringList> films {

@@ -29,6 +29,9 @@ QString Canonical(const QString& path)
 class TestLaunchers : public QObject {
     Q_OBJECT
 
+    QStringList m_opened;
+
+private Q_SLOTS:
     void initTestCase()
     {
         app::SetDesktopOpenHook([this](const QUrl& url) {
@@ -38,9 +41,6 @@ class TestLaunchers : public QObject {
     }
     void cleanupTestCase() { app::SetDesktopOpenHook({}); }
 
-    QStringList m_opened;
-
-private Q_SLOTS:
     void everyWayOpensTheWindow_data()
     {
         // The way: the key when there is one, else the menu item when named, else the button in its group.

@@ -62,7 +62,7 @@ private Q_SLOTS:
             const auto unchanged = qScopeGuard([&] { QCOMPARE(ReadBytes(path), bytes); });
             import::CPrevBase base;
             QString error;
-            if (!base.Open(path, &error)) {
+            if (!Open(base, path, &error)) {
                 QVERIFY2(failed(error), qPrintable(error));
                 ++rejected;
                 continue;
@@ -76,7 +76,7 @@ private Q_SLOTS:
                                                 : QStringList();
                 Rows rows;
                 error.clear();
-                if (base.ReadTable(table, columns, &rows, &error)) {
+                if (Read(base, table, columns, &rows, &error)) {
                     ++tablesRead;
                     for (const QStringList& row : std::as_const(rows))
                         QCOMPARE(row.size(), columns.size());

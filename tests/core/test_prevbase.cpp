@@ -56,7 +56,7 @@ private Q_SLOTS:
         QCOMPARE(import::DetectBaseKind(path), BaseKind::Jet);
         CPrevBase base;
         QString error;
-        QVERIFY2(base.Open(path, &error), qPrintable(error));
+        QVERIFY2(Open(base, path, &error), qPrintable(error));
         QStringList names = R(u"MSysObjects|MSysACEs|MSysQueries|MSysRelationships|MSysAccessObjects");
         for (const STable& table : JetTables()) {
             if (table.file != file)
@@ -67,7 +67,7 @@ private Q_SLOTS:
                 : table.name == u"DOLGI"_s ? R(metka ? u"NAME|NAMEFILM|DATA|METKA" : u"NAME|NAMEFILM|DATA")
                                            : R(u"NAME|PRICHINA");
             Rows rows;
-            QVERIFY2(base.ReadTable(table.name, columns, &rows, &error), qPrintable(error));
+            QVERIFY2(Read(base, table.name, columns, &rows, &error), qPrintable(error));
             if (file == kLarge) {
                 // Samples, every film in order, each debtor naming film 4j, and a long memo whole.
                 for (auto [n, row] : table.rows.asKeyValueRange())
@@ -92,18 +92,18 @@ private Q_SLOTS:
         CPrevBase base;
         QString error;
         Rows rows;
-        QVERIFY(!base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error)); // not open yet
-        QVERIFY2(base.Open(path, &error), qPrintable(error));
+        QVERIFY(!Read(base, u"KINVORA"_s, kFilmColumns, &rows, &error)); // not open yet
+        QVERIFY2(Open(base, path, &error), qPrintable(error));
         // Columns as the engine's field lookup finds them: any subset, any order, twice, in another case.
-        QVERIFY(base.ReadTable(u"KINVORA"_s, { u"reiting"_s, u"NameFilm"_s, u"REITING"_s }, &rows, &error));
+        QVERIFY(Read(base, u"KINVORA"_s, { u"reiting"_s, u"NameFilm"_s, u"REITING"_s }, &rows, &error));
         QCOMPARE(rows, (Rows { R(u"7|Бриллиантовая рука|7"), R(u"10|Девчата|10") }));
         // No columns: one empty row per record, which is how the dialog counts them.
-        QVERIFY(base.ReadTable(u"KINVORA"_s, {}, &rows, &error));
+        QVERIFY(Read(base, u"KINVORA"_s, {}, &rows, &error));
         QCOMPARE(rows, (Rows { {}, {} }));
         // Table names are exact, unlike the engine's lookup; what is missing is named with the file.
         for (const auto& [table, column] : { std::pair { u"kinvora"_s, u"NAMEFILM"_s }, { u"BLACKSPISOK"_s, u"NAME"_s },
                  { u"KINVORA"_s, u"ОЦЕНКА"_s } }) {
-            QVERIFY(!base.ReadTable(table, { u"NAMEFILM"_s, column }, &rows, &error));
+            QVERIFY(!Read(base, table, { u"NAMEFILM"_s, column }, &rows, &error));
             const bool named = error.contains(table) && (column != u"ОЦЕНКА"_s || error.contains(column));
             QVERIFY2(named && error.contains(u"nulls.mdb"_s), qPrintable(error));
         }
@@ -126,17 +126,17 @@ private Q_SLOTS:
         CPrevBase base;
         QString error;
         Rows rows;
-        QVERIFY2(base.Open(sqlite, &error), qPrintable(error));
+        QVERIFY2(Open(base, sqlite, &error), qPrintable(error));
         QCOMPARE(base.TableNames(), R(u"DOLGI|sqlite_sequence|KINVORA"));
-        QVERIFY(base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error));
+        QVERIFY(Read(base, u"KINVORA"_s, kFilmColumns, &rows, &error));
         QCOMPARE(rows, Generate(3, SqliteFilm));
-        QVERIFY(base.ReadTable(u"DOLGI"_s, R(u"name|NameFilm|DATA"), &rows, &error));
+        QVERIFY(Read(base, u"DOLGI"_s, R(u"name|NameFilm|DATA"), &rows, &error));
         QCOMPARE(rows, Generate(2, SqliteDebtor));
-        QVERIFY(!base.ReadTable(u"kinvora"_s, kFilmColumns, &rows, &error));
-        QVERIFY(!base.ReadTable(u"KINVORA"_s, { u"NAMEFILM"_s, u"НЕТ"_s }, &rows, &error));
+        QVERIFY(!Read(base, u"kinvora"_s, kFilmColumns, &rows, &error));
+        QVERIFY(!Read(base, u"KINVORA"_s, { u"NAMEFILM"_s, u"НЕТ"_s }, &rows, &error));
         QVERIFY2(error.contains(u"НЕТ"_s), qPrintable(error));
         // Nothing is written or created: no journal, and no file for a missing path.
-        QVERIFY(!base.Open(folder + u"/нет #4?.mdb"_s, &error));
+        QVERIFY(!Open(base, folder + u"/нет #4?.mdb"_s, &error));
         QCOMPARE(ReadBytes(sqlite), before);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
     }
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QString error;
         for (const auto& [name, script] : cases) {
             QVERIFY(useHelper(script));
-            QVERIFY2(!base.Open(path, &error), name);
+            QVERIFY2(!Open(base, path, &error), name);
             QVERIFY2(error.contains(u"base.mdb"_s), qPrintable(error));
             QVERIFY2(qstrcmp(name, "hangs") != 0 || error.contains(u"прервано"_s), qPrintable(error));
         }
@@ -169,13 +169,13 @@ private Q_SLOTS:
         QVERIFY(useHelper(
             "if [ \"$1\" = tables ]; then printf 'VMDB1\\nS\\007\\000\\000\\000KINVORAE\\001\\000\\000\\0001';"
             " exit 0; fi\nkill -KILL $$"));
-        QVERIFY2(base.Open(path, &error), qPrintable(error));
+        QVERIFY2(Open(base, path, &error), qPrintable(error));
         QCOMPARE(base.TableNames(), QStringList { u"KINVORA"_s });
         Rows rows;
-        QVERIFY(!base.ReadTable(u"KINVORA"_s, kFilmColumns, &rows, &error));
+        QVERIFY(!Read(base, u"KINVORA"_s, kFilmColumns, &rows, &error));
         QVERIFY2(error.contains(u"base.mdb"_s), qPrintable(error));
         CMdbReader::SetHelperPath(m_dir.filePath(u"no-such-helper"_s));
-        QVERIFY(!base.Open(path, &error));
+        QVERIFY(!Open(base, path, &error));
         QVERIFY2(error.contains(u"vidarro-mdbread"_s), qPrintable(error));
     }
 };

@@ -3,6 +3,7 @@
 // and writes that fail leaving everything as it was.
 #include "testmain.h"
 
+#include "data/dberror.h"
 #include "settings/profile.h"
 
 #include <QDir>
@@ -19,7 +20,19 @@
 using namespace Qt::StringLiterals;
 using settings::GetPrivateProfileInt;
 using settings::GetPrivateProfileString;
-using settings::WritePrivateProfileString;
+
+namespace {
+// The message a write throws; empty when it succeeds.
+QString Write(const QString& section, const QList<std::pair<QString, QString>>& entries, const QString& path)
+{
+    try {
+        settings::WritePrivateProfileStrings(section, entries, path);
+    } catch (const data::DbError& e) {
+        return e.Text();
+    }
+    return {};
+}
+} // namespace
 
 class TestProfile : public QObject {
     Q_OBJECT
@@ -157,8 +170,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, after);
         if (!before.isNull())
             Put(before);
-        QString error;
-        QVERIFY2(WritePrivateProfileString(u"Config"_s, key, value, Path(), &error), qPrintable(error));
+        QCOMPARE(Write(u"Config"_s, { { key, value } }, Path()), QString());
         QCOMPARE(Bytes(), after);
         QCOMPARE(GetPrivateProfileString(u"Config"_s, key, u"def"_s, Path()), value);
         QCOMPARE(Entries(), QStringList { u"Korvel.ini"_s }); // no temporary file left behind
@@ -167,8 +179,7 @@ private Q_SLOTS:
     void cp1251RoundTrip()
     {
         const QString value = u"Ёжик №5 — «тест», ЯЯ яя"_s;
-        QString error;
-        QVERIFY2(WritePrivateProfileString(u"Настройки"_s, u"Имя"_s, value, Path(), &error), qPrintable(error));
+        QCOMPARE(Write(u"Настройки"_s, { { u"Имя"_s, value } }, Path()), QString());
         QCOMPARE(GetPrivateProfileString(u"НАСТРОЙКИ"_s, u"имя"_s, QString(), Path()), value);
 
         // Every upper byte means its Windows-1251 character and is written back as the same byte.
@@ -179,7 +190,7 @@ private Q_SLOTS:
         const QString all = GetPrivateProfileString(u"Config"_s, u"All"_s, QString(), Path());
         QCOMPARE(all.size(), 128);
         QCOMPARE(QString { all[0x08] } + all[0x28] + all[0x38] + all[0x39] + all[0x40] + all[0x7F], u"€Ёё№Ая"_s);
-        QVERIFY2(WritePrivateProfileString(u"Config"_s, u"Copy"_s, all, Path(), &error), qPrintable(error));
+        QCOMPARE(Write(u"Config"_s, { { u"Copy"_s, all } }, Path()), QString());
         QCOMPARE(Bytes(), "[Config]\r\nAll=" + high + "\r\nCopy=" + high + "\r\n");
     }
 
@@ -195,10 +206,10 @@ private Q_SLOTS:
         const QByteArray before = "[Config]\r\nMessage=1\r\n";
         Put(before);
         for (const QStringList& r : refused) {
-            QString error;
-            QVERIFY2(!WritePrivateProfileString(r[0], r[1], r[2], Path(), &error), qPrintable(r.join(u'|')));
+            // Refused also as the second of two keys: the first is not written either.
+            const QString error = Write(r[0], { { u"Table"_s, u"5"_s }, { r[1], r[2] } }, Path());
             QVERIFY2(error.contains(QDir::toNativeSeparators(Path())) && error.contains(r.value(3)), qPrintable(error));
-            QVERIFY(!WritePrivateProfileString(r[0], r[1], r[2], Path(u"new.ini"_s), &error));
+            QVERIFY(!Write(r[0], { { r[1], r[2] } }, Path(u"new.ini"_s)).isEmpty());
         }
         QCOMPARE(Bytes(), before);
         QCOMPARE(Entries(), QStringList { u"Korvel.ini"_s });
@@ -208,10 +219,9 @@ private Q_SLOTS:
     {
         // Tests run as root, which writes into read-only folders: these failures stop root too. A folder in the
         // file's place or as its parent is in test_configdialog.
-        QString error;
         // What cannot be read as a settings file is never replaced by a fresh one.
         Put(QByteArrayLiteral("\xFF\xFE[\x00"));
-        QVERIFY(!WritePrivateProfileString(u"Config"_s, u"Message"_s, u"1"_s, Path(), &error));
+        QString error = Write(u"Config"_s, { { u"Message"_s, u"1"_s } }, Path());
         QVERIFY2(error.contains(QDir::toNativeSeparators(Path())) && error.contains(u"Файл не изменён"_s),
             qPrintable(error));
         QCOMPARE(Bytes(), QByteArrayLiteral("\xFF\xFE[\x00"));
@@ -226,15 +236,29 @@ private Q_SLOTS:
         rlimit small = saved;
         small.rlim_cur = 100;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = WritePrivateProfileString(u"Config"_s, u"Message"_s, QString(500, u'9'), Path(), &error);
+        error = Write(u"Config"_s, { { u"Message"_s, QString(500, u'9') } }, Path());
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!written);
         QVERIFY2(error.contains(QDir::toNativeSeparators(Path())) && error.contains(u"Файл не изменён"_s),
             qPrintable(error));
         QCOMPARE(Bytes(), before);
         QCOMPARE(Entries(), QStringList { u"Korvel.ini"_s });
 #endif
+    }
+
+    void sizeLimit()
+    {
+        // A write that would pass 4 MB is refused, byte for byte; two keys still fit in one write; a file
+        // past the limit reads up to it.
+        const QByteArray head = "[Config]\r\nMessage=3\r\n";
+        const QByteArray pad = "; " + QByteArray(4 * 1024 * 1024 - head.size() - 20, 'x') + "\r\n";
+        Put(head + pad);
+        QVERIFY(Write(u"Config"_s, { { u"Table"_s, QString(30, u'1') } }, Path()).contains(u"больше 4 МБ"_s));
+        QCOMPARE(Bytes(), head + pad);
+        QCOMPARE(Write(u"Config"_s, { { u"Message"_s, u"2"_s }, { u"Table"_s, u"1"_s } }, Path()), QString());
+        QCOMPARE(Bytes(), "[Config]\r\nMessage=2\r\n" + pad + "Table=1\r\n");
+        Put(head + pad + pad);
+        QCOMPARE(GetPrivateProfileInt(u"Config"_s, u"Message"_s, Path()), 3);
     }
 };
 

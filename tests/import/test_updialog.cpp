@@ -19,6 +19,7 @@ using namespace prev;
 namespace {
 enum : int { IDC_OPEN = 1000, IDC_LOAD = 1001, IDC_REPORT = 1015, IDC_PROGRESS = 1043 };
 const QString kLoaded = u"База загружена."_s;
+const QString kAgain = u"Эта база уже загружена. Загрузить её ещё раз? Записи добавятся повторно."_s;
 const QString kRefused = u"База не может быть загружена!"_s;
 const QString k3Films = u"prev-3films-2debtors.mdb"_s;
 // What the catalogue held before a load.
@@ -129,7 +130,12 @@ private Q_SLOTS:
             QCOMPARE(Progress(dlg)->maximum(), films.isEmpty() ? 1 : total);
             // The window refuses to close while the records are copied.
             QTimer::singleShot(0, &dlg, [&dlg] { dlg.close(); });
+            // A second click cannot start another load while this one runs.
+            bool clickable = false;
+            QObject::connect(Progress(dlg), &QProgressBar::valueChanged, &dlg,
+                [&] { clickable = clickable || dlg.GetDlgItem(IDC_LOAD)->isEnabled(); });
             dlg.SendCommand(IDC_LOAD);
+            QVERIFY(!clickable && dlg.GetDlgItem(IDC_LOAD)->isEnabled());
             QVERIFY(!dlg.IsEnded() || total < 1000);
             QCOMPARE(Report(dlg), checked + loaded);
             QCOMPARE(Progress(dlg)->maximum(), total);
@@ -213,11 +219,14 @@ private Q_SLOTS:
         ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
             dlg.SendCommand(IDC_OPEN);
             dlg.SendCommand(IDC_LOAD);
+            dlg.SendCommand(IDC_LOAD); // asked first: "Отмена" adds nothing, "OK" adds it all again
             dlg.SendCommand(IDC_LOAD);
             QCOMPARE(Report(dlg).mid(4), (QStringList { kLoaded, kLoaded }));
             PressKey(dlg.GetDlgItem(IDC_LOAD), Qt::Key_Escape);
         });
         ui.ExpectFile(source);
+        ui.ExpectMessage(kAgain, app::IDCANCEL);
+        ui.ExpectMessage(kAgain);
         ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
             dlg.SendCommand(IDC_LOAD);
             QCOMPARE(Report(dlg), QStringList { kLoaded });
@@ -225,6 +234,7 @@ private Q_SLOTS:
             QCOMPARE(Progress(dlg)->value(), 5);
             dlg.SendCommand(app::IDOK);
         });
+        ui.ExpectMessage(kAgain);
         // A cancelled choice keeps the earlier one; an unfit choice replaces it and loading is refused.
         ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
             dlg.SendCommand(IDC_OPEN);
@@ -310,6 +320,7 @@ private Q_SLOTS:
                 dlg.SendCommand(IDC_LOAD);
                 QTest::mouseClick(dlg.GetDlgItem(app::IDOK), Qt::LeftButton);
             });
+            ui.ExpectMessage(kAgain);
             main.SendCommand(1011);
             QCOMPARE(Cells(ListRows(main.FilmList())),
                 R(u"Свой фильм|Брат|Ёлки|Покровские ворота|Брат|Ёлки|"

@@ -2,6 +2,9 @@
 
 // Previous-version bases for the reader's and the dialog's tests: the genuine Jet files with every value as
 // fixtures/jet/MANIFEST.md lists it (NULL read as ""), and SQLite bases of the same shape.
+#include "data/dberror.h"
+#include "import/prevbase.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -130,6 +133,29 @@ inline bool MakeSqliteBase(const QString& path, const QString& filmTable, int fi
     }
     QSqlDatabase::removeDatabase(u"make-prev-sqlite"_s);
     return ok;
+}
+
+// The reader's throwing calls as a success flag and the message, for tables of cases.
+inline bool Open(import::CPrevBase& base, const QString& path, QString* error)
+{
+    try {
+        base.Open(path);
+        return true;
+    } catch (const data::DbError& e) {
+        *error = e.Text();
+        return false;
+    }
+}
+inline bool Read(
+    import::CPrevBase& base, const QString& table, const QStringList& columns, Rows* rows, QString* error)
+{
+    try {
+        *rows = base.ReadTable(table, columns);
+        return true;
+    } catch (const data::DbError& e) {
+        *error = e.Text();
+        return false;
+    }
 }
 
 } // namespace prev
