@@ -3,6 +3,7 @@
 #include "data/daodb.h"
 #include "data/schema.h"
 #include "data/search.h"
+#include "testmain.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,5 +76,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSearch)
+REGISTER_TEST(TestSearch)
 #include "test_search.moc"
