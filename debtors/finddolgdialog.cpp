@@ -1,15 +1,11 @@
 #include "debtors/finddolgdialog.h"
 
 #include "data/daodb.h"
-#include "data/recordset.h"
 #include "data/schema.h"
-#include "data/textrules.h"
 #include "debtors/marks.h"
 #include "settings/liststyle.h"
 
 #include <QComboBox>
-
-#include <algorithm>
 
 namespace {
 constexpr int IDD_FINDDOLG = 150;
@@ -37,11 +33,11 @@ const QRect kMarkList(5, 17, 160, 70);
 CFindDolgDialog::CFindDolgDialog()
     : app::CDialog(IDD_FINDDOLG)
 {
-    using namespace data;
+    using Search = data::RecordSearcher::Mode;
     OnCommand(IDC_OK, [this] { EndDialog(app::IDOK); });
-    OnCommand(IDC_BYNAME, [this] { OnDebtorOption(Mode::Name, field::Name); });
-    OnCommand(IDC_BYTITLE, [this] { OnDebtorOption(Mode::Title, field::NameFilm); });
-    OnCommand(IDC_BYDATE, [this] { OnDebtorOption(Mode::Date, field::Data); });
+    OnCommand(IDC_BYNAME, [this] { OnDebtorOption(Mode::Name, Search::DebtorName); });
+    OnCommand(IDC_BYTITLE, [this] { OnDebtorOption(Mode::Title, Search::DebtorTitle); });
+    OnCommand(IDC_BYDATE, [this] { OnDebtorOption(Mode::Date, Search::DebtorDate); });
     OnCommand(IDC_BYMARK, &CFindDolgDialog::OnMarkOption);
     OnCommand(IDC_BLACKLIST, &CFindDolgDialog::OnBlackListOption);
     OnCommand(IDC_FIND, &CFindDolgDialog::OnFind);
@@ -94,12 +90,12 @@ void CFindDolgDialog::SetBlackListColumns()
     ReplaceColumns({ { u"Имя в черном списке.", 120 }, { u"Причина занесения.", 280 } });
 }
 
-void CFindDolgDialog::OnDebtorOption(Mode mode, QLatin1String field)
+void CFindDolgDialog::OnDebtorOption(Mode mode, data::RecordSearcher::Mode search)
 {
     if (m_mode == Mode::BlackList)
         SetDebtorColumns();
     m_mode = mode;
-    m_field = field;
+    m_search = search;
     NormalLayout();
     app::SetEditReadOnly(m_editFind, false);
     m_comboMark->hide();
@@ -110,7 +106,7 @@ void CFindDolgDialog::OnMarkOption()
     if (m_mode == Mode::BlackList)
         SetDebtorColumns();
     m_mode = Mode::Mark;
-    m_field = data::field::Metka;
+    m_search = data::RecordSearcher::Mode::DebtorMark;
     m_strFind.clear();
     UpdateData(false);
     m_comboMark->show();
@@ -124,7 +120,7 @@ void CFindDolgDialog::OnMarkOption()
 void CFindDolgDialog::OnBlackListOption()
 {
     m_mode = Mode::BlackList;
-    m_field = data::field::Name;
+    m_search = data::RecordSearcher::Mode::BlackListName;
     SetBlackListColumns();
     NormalLayout();
     app::SetEditReadOnly(m_editFind, false);
@@ -150,39 +146,18 @@ void CFindDolgDialog::OnFind()
     }
     m_listResults->DeleteAllItems();
     UpdateData(true);
-    const QString findtext = FoldCase(m_strFind);
 
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
-    CDaoRecordset rs(cDaoDB);
-    const bool blackList = m_mode == Mode::BlackList;
-    if (blackList)
-        rs.Open(table::BlackList, { field::Name, field::Prichina });
-    else
-        rs.Open(table::Debtors, { field::Name, field::NameFilm, field::Data, field::Metka });
-
+    static constexpr QLatin1String kDebtorColumns[] = { field::Name, field::NameFilm, field::Data, field::Metka };
+    static constexpr QLatin1String kBlackListColumns[] = { field::Name, field::Prichina };
+    using Columns = std::span<const QLatin1String>;
+    const Columns columns = m_mode == Mode::BlackList ? Columns(kBlackListColumns) : Columns(kDebtorColumns);
+    auto matches = RecordSearcher(m_search, m_strFind).Search(cDaoDB, columns);
+    // The last match in record order comes first.
     std::vector<app::CListModel::Row> rows;
-    auto show = [&] {
-        // Each match goes above the earlier ones: the last record comes first.
-        std::reverse(rows.begin(), rows.end());
-        m_listResults->SetRows(std::move(rows));
-    };
-    try {
-        while (!rs.IsEOF()) {
-            if (FoldCase(rs.GetFieldValue(m_field)) == findtext) {
-                QStringList cells { rs.GetFieldValue(field::Name) };
-                if (blackList)
-                    cells << rs.GetFieldValue(field::Prichina);
-                else
-                    cells << rs.GetFieldValue(field::NameFilm) << rs.GetFieldValue(field::Data)
-                          << rs.GetFieldValue(field::Metka);
-                rows.push_back({ cells, rs.RowId() });
-            }
-            rs.MoveNext();
-        }
-    } catch (...) {
-        show();
-        throw;
-    }
-    show();
+    rows.reserve(matches.size());
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it)
+        rows.push_back({ std::move(it->values), it->rowid });
+    m_listResults->SetRows(std::move(rows));
 }
