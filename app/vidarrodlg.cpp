@@ -1,5 +1,7 @@
 #include "app/vidarrodlg.h"
 
+#include "app/listedrecord.h"
+
 #include "app/aboutdlg.h"
 #include "app/helpfile.h"
 #include "blacklist/blacklist.h"
@@ -328,6 +330,8 @@ void CVidarroDlg::OnEditFilm()
     RenameDialog.m_nPosition = g_nSelectedFilm - 1;
     // The list is refilled after every change, so its row is the film's position and carries its rowid.
     RenameDialog.m_nRowId = m_listFilms->GetItemData(g_nSelectedFilm - 1);
+    RenameDialog.m_listedValues = ListedFilm().values;
+    RenameDialog.m_refreshList = [this] { RefreshAfterGone(); };
     RenameDialog.m_strBasePath = m_strBasePath;
     UpdateData(false);
     if (RenameDialog.DoModal() == app::IDOK)
@@ -342,13 +346,12 @@ void CVidarroDlg::OnDeleteFilm()
     }
     if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
         == app::IDOK) {
+        const data::RecordRef listed = ListedFilm();
         data::CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
-        data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Films, { data::field::NameFilm });
-        const qint64 rowid = m_listFilms->GetItemData(g_nSelectedFilm - 1);
-        if (rowid >= 0 && rs.MoveToRowId(rowid)) {
-            rs.Delete();
+        if (app::ActOnListed(
+                this, [&] { data::DeleteRecord(cDaoDB, data::table::Films, listed); },
+                [this] { RefreshAfterGone(); })) {
             m_strComment.clear();
             m_strStarring.clear();
             m_strRating.clear();
@@ -359,6 +362,21 @@ void CVidarroDlg::OnDeleteFilm()
     }
     // Either answer rebuilds the list, which drops the visible selection.
     UpdateData(false);
+    RefreshFilmList();
+    SetSelectedFilmPane();
+}
+
+data::RecordRef CVidarroDlg::ListedFilm() const
+{
+    // The columns of the film list.
+    static constexpr QLatin1String kListed[] = { data::field::NameFilm, data::field::Zanr, data::field::Rezisser };
+    return app::ListedRecord(m_listFilms, g_nSelectedFilm - 1, kListed);
+}
+
+void CVidarroDlg::RefreshAfterGone()
+{
+    // The rows move: no film is selected any more.
+    g_nSelectedFilm = 0;
     RefreshFilmList();
     SetSelectedFilmPane();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialoglayer.h"
+#include "data/recordref.h"
 
 #include <QIcon>
 
@@ -29,6 +30,9 @@ public:
     app::CStatusBar* StatusBar() const { return m_wndStatusBar; }
     // Empties the film list, fills it again from the base and updates the film count.
     void RefreshFilmList();
+    // The selected row of the film list, as listed.
+    data::RecordRef ListedFilm() const;
+    void RefreshAfterGone();
 
 protected:
     bool OnInitDialog() override;

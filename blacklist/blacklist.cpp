@@ -1,5 +1,6 @@
 #include "blacklist/blacklist.h"
 
+#include "app/listedrecord.h"
 #include "blacklist/addblack.h"
 #include "blacklist/renameblack.h"
 #include "data/daodb.h"
@@ -85,6 +86,14 @@ void CBlackList::OnSelectionChange(int row)
     }
 }
 
+void CBlackList::RefreshAfterGone()
+{
+    m_nSelectedBlack = 0;
+    m_strReason.clear();
+    UpdateData(false);
+    RefillList();
+}
+
 void CBlackList::OnAdd()
 {
     CAddBlack AddBlack(this);
@@ -103,6 +112,8 @@ void CBlackList::OnChange()
     RenameBlack.m_strBasePath = m_strBasePath;
     RenameBlack.m_nPosition = m_nSelectedBlack - 1;
     RenameBlack.m_nRowId = SelectedRowId();
+    RenameBlack.m_listedValues = { m_listBlack->GetItemText(m_nSelectedBlack - 1, 0) };
+    RenameBlack.m_refreshList = [this] { RefreshAfterGone(); };
     if (RenameBlack.DoModal() != app::IDOK)
         return;
     m_nSelectedBlack = 0;
@@ -121,15 +132,14 @@ void CBlackList::OnDelete()
     }
     if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
         == app::IDOK) {
+        static constexpr QLatin1String kListed[] = { field::Name };
+        const RecordRef listed = app::ListedRecord(m_listBlack, m_nSelectedBlack - 1, kListed);
         CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
-        CDaoRecordset rs(cDaoDB);
-        rs.Open(table::BlackList, { field::Name });
-        const qint64 rowid = SelectedRowId();
-        if (rowid >= 0 && rs.MoveToRowId(rowid)) {
-            rs.Delete();
-            m_strReason.clear();
-        }
+        if (!app::ActOnListed(
+                this, [&] { DeleteRecord(cDaoDB, table::BlackList, listed); }, [this] { RefreshAfterGone(); }))
+            return;
+        m_strReason.clear();
     }
     m_nSelectedBlack = 0;
     UpdateData(false);

@@ -28,6 +28,7 @@ private:
     void OnSelectionChange(int row);
     void FillList();
     void RefillList();
+    void RefreshAfterGone();
     // The rowid of the current entry's row, -1 when there is none.
     qint64 SelectedRowId() const;
 

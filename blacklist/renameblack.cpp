@@ -1,5 +1,6 @@
 #include "blacklist/renameblack.h"
 
+#include "app/listedrecord.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -22,11 +23,6 @@ void CRenameBlack::DoDataExchange(app::CDataExchange* pDX)
     app::DDX_Text(pDX, id::Position, m_nPosition);
 }
 
-bool CRenameBlack::MoveToEntry(data::CDaoRecordset& rs) const
-{
-    return rs.MoveToRecord(m_nPosition, m_nRowId);
-}
-
 bool CRenameBlack::OnInitDialog()
 {
     using namespace data;
@@ -35,12 +31,16 @@ bool CRenameBlack::OnInitDialog()
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
     rs.Open(table::BlackList);
-    // An entry that is gone leaves the edits empty.
-    if (MoveToEntry(rs)) {
-        m_strName = rs.GetFieldValue(field::Name);
-        m_strReason = rs.GetFieldValue(field::Prichina);
-        UpdateData(false);
+    if (!rs.MoveToRecord({ m_nRowId, m_nPosition, { field::Name }, m_listedValues })) {
+        // Never empty edits for an entry that is gone.
+        app::TellRecordGone(this, m_refreshList);
+        EndDialog(app::IDCANCEL);
+        return false;
     }
+    m_read = RecordRef::Of(rs, kBlackListFields);
+    m_strName = rs.GetFieldValue(field::Name);
+    m_strReason = rs.GetFieldValue(field::Prichina);
+    UpdateData(false);
     return true;
 }
 
@@ -49,17 +49,11 @@ void CRenameBlack::OnOK() { }
 void CRenameBlack::OnSave()
 {
     using namespace data;
-    CDaoDatabase cDaoDB;
-    cDaoDB.Open(m_strBasePath);
-    CDaoRecordset rs(cDaoDB);
-    rs.Open(table::BlackList);
     UpdateData(true);
-    if (MoveToEntry(rs)) {
-        rs.Edit();
+    const auto setFields = [this](CDaoRecordset& rs) {
         rs.SetFieldValue(field::Name, NdRule(m_strName));
         rs.SetFieldValue(field::Prichina, NdRule(m_strReason));
-        rs.Update();
-    }
-    // The list is rebuilt either way, so an entry that vanished meanwhile simply disappears from it.
-    EndDialog(app::IDOK);
+    };
+    if (app::SaveForm(this, m_strBasePath, table::BlackList, m_read, setFields, m_refreshList))
+        EndDialog(app::IDOK);
 }

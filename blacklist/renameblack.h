@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/dialoglayer.h"
+#include "data/recordref.h"
+
+#include <functional>
 
 namespace data {
 class CDaoRecordset;
@@ -20,6 +23,10 @@ public:
     // The entry's rowid when the opener knows it (-1: find it by position).
     qint64 m_nRowId = -1;
     QString m_strBasePath;
+    // The list row's texts, which the record must still hold, and what refreshes that list when the
+    // record turns out deleted or changed by another program.
+    QStringList m_listedValues;
+    std::function<void()> m_refreshList;
 
 protected:
     bool OnInitDialog() override;
@@ -29,5 +36,6 @@ protected:
 
 private:
     void OnSave();
-    bool MoveToEntry(data::CDaoRecordset& rs) const;
+
+    data::RecordRef m_read;
 };

@@ -2,6 +2,7 @@
 
 #include "data/daodb.h"
 #include "data/dberror.h"
+#include "data/recordref.h"
 #include "data/schema.h"
 
 #include <QSqlDriver>
@@ -199,6 +200,26 @@ bool CDaoRecordset::MoveToRowId(qint64 rowid)
     return !IsEOF();
 }
 
+bool CDaoRecordset::MoveToRecord(const RecordRef& ref)
+{
+    if (!MoveToRecord(ref.position, ref.rowid))
+        return false;
+    for (size_t i = 0; i < ref.fields.size() && i < size_t(ref.values.size()); ++i) {
+        if (GetFieldValue(ref.fields[i]) != ref.values[qsizetype(i)]) {
+            m_rowid = -1;
+            m_values.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CDaoRecordset::MoveToSameRecord(const RecordRef& ref)
+{
+    if (!MoveToRecord(ref))
+        throw RecordGone();
+}
+
 int CDaoRecordset::RecordCount()
 {
     QSqlQuery q(m_db.Connection());
@@ -375,7 +396,7 @@ void CDaoRecordset::Update()
     if (!q.exec())
         m_db.Fail(QStringLiteral("Не удалось изменить запись в таблице %1 базы").arg(m_table), q.lastError());
     if (q.numRowsAffected() != 1)
-        throw DbError(QStringLiteral("Запись таблицы %1 базы «%2» уже удалена.").arg(m_table, m_db.GetName()));
+        throw RecordGone();
     for (qsizetype i = 0; i < m_changeOrder.size(); ++i) {
         const auto it = m_index.constFind(m_changeOrder[i]);
         if (it != m_index.cend() && !AsRead(m_changeValues[i], m_values[it.value() - 1])) {
@@ -395,6 +416,8 @@ void CDaoRecordset::Delete()
     q.addBindValue(m_rowid);
     if (!q.exec())
         m_db.Fail(QStringLiteral("Не удалось удалить запись из таблицы %1 базы").arg(m_table), q.lastError());
+    if (q.numRowsAffected() != 1)
+        throw RecordGone();
     m_lastRowid = m_rowid;
     m_rowid = -1;
     m_values.clear();

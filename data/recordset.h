@@ -13,6 +13,7 @@ struct sqlite3_stmt;
 namespace data {
 
 class CDaoDatabase;
+struct RecordRef;
 
 // The records of one catalogue table in record order (rowid order), with a current record.
 // Reading walks a forward cursor; positioned access by record position or by rowid costs one lookup.
@@ -40,6 +41,10 @@ public:
     bool MoveToRowId(qint64 rowid);
     // A record a window knows by its position and, when its list gave one, by its rowid, which wins.
     bool MoveToRecord(int position, qint64 rowid) { return rowid >= 0 ? MoveToRowId(rowid) : MoveToPosition(position); }
+    // The same, and its fields must still hold what the window read; false (and at end) when not.
+    bool MoveToRecord(const RecordRef& ref);
+    // MoveToRecord, or RecordGone.
+    void MoveToSameRecord(const RecordRef& ref);
     // Number of records in the table.
     int RecordCount();
 
@@ -49,12 +54,14 @@ public:
     void AddNew();
     void Edit();
     void SetFieldValue(QLatin1String field, const QString& value);
-    // Stores the new or changed record; a new record becomes the current one.
+    // Stores the new or changed record; a new record becomes the current one. A change that reaches no
+    // record (deleted meanwhile, or a table that ignores writes) throws RecordGone.
     void Update();
     // For appending many records in a row (an import): a stored new record does not become the current
     // one, which saves reading it back; the record set stays at end. Off by default.
     void SetAppendOnly(bool appendOnly) { m_appendOnly = appendOnly; }
-    // Deletes the current record; MoveNext then goes on with the record after it.
+    // Deletes the current record; MoveNext then goes on with the record after it. RecordGone when no
+    // record was deleted.
     void Delete();
 
 private:

@@ -1,16 +1,12 @@
 #include "debtors/finddolgdialog.h"
 
 #include "data/daodb.h"
-#include "data/recordset.h"
 #include "data/schema.h"
-#include "data/textrules.h"
 #include "debtors/marks.h"
 #include "ids/finddebtor.h"
 #include "settings/liststyle.h"
 
 #include <QComboBox>
-
-#include <algorithm>
 
 namespace {
 namespace id = ids::finddebtor;
@@ -25,11 +21,11 @@ const QRect kMarkList(5, 17, 160, 70);
 CFindDolgDialog::CFindDolgDialog()
     : app::CDialog(id::Dialog)
 {
-    using namespace data;
+    using Search = data::RecordSearcher::Mode;
     OnCommand(id::Close, [this] { EndDialog(app::IDOK); });
-    OnCommand(id::ByName, [this] { OnDebtorOption(Mode::Name, field::Name); });
-    OnCommand(id::ByTitle, [this] { OnDebtorOption(Mode::Title, field::NameFilm); });
-    OnCommand(id::ByDate, [this] { OnDebtorOption(Mode::Date, field::Data); });
+    OnCommand(id::ByName, [this] { OnDebtorOption(Mode::Name, Search::DebtorName); });
+    OnCommand(id::ByTitle, [this] { OnDebtorOption(Mode::Title, Search::DebtorTitle); });
+    OnCommand(id::ByDate, [this] { OnDebtorOption(Mode::Date, Search::DebtorDate); });
     OnCommand(id::ByMark, &CFindDolgDialog::OnMarkOption);
     OnCommand(id::InBlackList, &CFindDolgDialog::OnBlackListOption);
     OnCommand(id::Find, &CFindDolgDialog::OnFind);
@@ -82,12 +78,12 @@ void CFindDolgDialog::SetBlackListColumns()
     ReplaceColumns({ { u"Имя в черном списке.", 120 }, { u"Причина занесения.", 280 } });
 }
 
-void CFindDolgDialog::OnDebtorOption(Mode mode, QLatin1String field)
+void CFindDolgDialog::OnDebtorOption(Mode mode, data::RecordSearcher::Mode search)
 {
     if (m_mode == Mode::BlackList)
         SetDebtorColumns();
     m_mode = mode;
-    m_field = field;
+    m_search = search;
     NormalLayout();
     app::SetEditReadOnly(m_editFind, false);
     m_comboMark->hide();
@@ -98,7 +94,7 @@ void CFindDolgDialog::OnMarkOption()
     if (m_mode == Mode::BlackList)
         SetDebtorColumns();
     m_mode = Mode::Mark;
-    m_field = data::field::Metka;
+    m_search = data::RecordSearcher::Mode::DebtorMark;
     m_strFind.clear();
     UpdateData(false);
     m_comboMark->show();
@@ -112,7 +108,7 @@ void CFindDolgDialog::OnMarkOption()
 void CFindDolgDialog::OnBlackListOption()
 {
     m_mode = Mode::BlackList;
-    m_field = data::field::Name;
+    m_search = data::RecordSearcher::Mode::BlackListName;
     SetBlackListColumns();
     NormalLayout();
     app::SetEditReadOnly(m_editFind, false);
@@ -138,39 +134,18 @@ void CFindDolgDialog::OnFind()
     }
     m_listResults->DeleteAllItems();
     UpdateData(true);
-    const QString findtext = FoldCase(m_strFind);
 
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
-    CDaoRecordset rs(cDaoDB);
-    const bool blackList = m_mode == Mode::BlackList;
-    if (blackList)
-        rs.Open(table::BlackList, { field::Name, field::Prichina });
-    else
-        rs.Open(table::Debtors, { field::Name, field::NameFilm, field::Data, field::Metka });
-
+    static constexpr QLatin1String kDebtorColumns[] = { field::Name, field::NameFilm, field::Data, field::Metka };
+    static constexpr QLatin1String kBlackListColumns[] = { field::Name, field::Prichina };
+    using Columns = std::span<const QLatin1String>;
+    const Columns columns = m_mode == Mode::BlackList ? Columns(kBlackListColumns) : Columns(kDebtorColumns);
+    auto matches = RecordSearcher(m_search, m_strFind).Search(cDaoDB, columns);
+    // The last match in record order comes first.
     std::vector<app::CListModel::Row> rows;
-    auto show = [&] {
-        // Each match goes above the earlier ones: the last record comes first.
-        std::reverse(rows.begin(), rows.end());
-        m_listResults->SetRows(std::move(rows));
-    };
-    try {
-        while (!rs.IsEOF()) {
-            if (FoldCase(rs.GetFieldValue(m_field)) == findtext) {
-                QStringList cells { rs.GetFieldValue(field::Name) };
-                if (blackList)
-                    cells << rs.GetFieldValue(field::Prichina);
-                else
-                    cells << rs.GetFieldValue(field::NameFilm) << rs.GetFieldValue(field::Data)
-                          << rs.GetFieldValue(field::Metka);
-                rows.push_back({ cells, rs.RowId() });
-            }
-            rs.MoveNext();
-        }
-    } catch (...) {
-        show();
-        throw;
-    }
-    show();
+    rows.reserve(matches.size());
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it)
+        rows.push_back({ std::move(it->values), it->rowid });
+    m_listResults->SetRows(std::move(rows));
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/dialoglayer.h"
-
-#include <QLatin1String>
+#include "data/search.h"
 
 class QComboBox;
 
@@ -28,7 +27,7 @@ protected:
     void OnDefaultAction() override { }
 
 private:
-    void OnDebtorOption(Mode mode, QLatin1String field);
+    void OnDebtorOption(Mode mode, data::RecordSearcher::Mode search);
     void OnMarkOption();
     void OnBlackListOption();
     void OnMarkChange();
@@ -44,5 +43,5 @@ private:
     app::CListCtrl* m_listResults = nullptr;
     QString m_strFind;
     Mode m_mode = Mode::None;
-    QLatin1String m_field;
+    data::RecordSearcher::Mode m_search = data::RecordSearcher::Mode::DebtorName;
 };

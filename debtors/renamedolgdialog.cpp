@@ -1,5 +1,6 @@
 #include "debtors/renamedolgdialog.h"
 
+#include "app/listedrecord.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -22,11 +23,6 @@ void CRenameDolgDialog::DoDataExchange(app::CDataExchange* pDX)
     app::DDX_Text(pDX, id::Position, m_nPosition);
 }
 
-bool CRenameDolgDialog::MoveToRecord(data::CDaoRecordset& rs) const
-{
-    return rs.MoveToRecord(m_nPosition, m_nRowId);
-}
-
 bool CRenameDolgDialog::OnInitDialog()
 {
     using namespace data;
@@ -37,31 +33,29 @@ bool CRenameDolgDialog::OnInitDialog()
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
     rs.Open(table::Debtors);
-    // No record there (the table changed meanwhile): the form stays empty.
-    if (MoveToRecord(rs)) {
-        m_strName = rs.GetFieldValue(field::Name);
-        m_strFilm = rs.GetFieldValue(field::NameFilm);
-        m_strDate = rs.GetFieldValue(field::Data);
-        // The mark box shows the stored code until an entry is chosen; saving then keeps the code.
-        m_strMark = rs.GetFieldValue(field::Metka);
-        app::ComboSetCurSel(m_comboMark, std::max(0, debtors::MarkIndex(m_strMark)));
-        UpdateData(false);
+    // The list shows the first three fields as stored (the mark as its entry).
+    if (!rs.MoveToRecord({ m_nRowId, m_nPosition, { field::Name, field::NameFilm, field::Data }, m_listedValues })) {
+        // Never an empty form for a debtor that is gone.
+        app::TellRecordGone(this, m_refreshList);
+        EndDialog(app::IDCANCEL);
+        return false;
     }
+    m_read = RecordRef::Of(rs, kDebtorFields);
+    m_strName = rs.GetFieldValue(field::Name);
+    m_strFilm = rs.GetFieldValue(field::NameFilm);
+    m_strDate = rs.GetFieldValue(field::Data);
+    // The mark box shows the stored code until an entry is chosen; saving then keeps the code.
+    m_strMark = rs.GetFieldValue(field::Metka);
+    app::ComboSetCurSel(m_comboMark, std::max(0, debtors::MarkIndex(m_strMark)));
+    UpdateData(false);
     return true;
 }
 
 void CRenameDolgDialog::OnSave()
 {
-    using namespace data;
-    CDaoDatabase cDaoDB;
-    cDaoDB.Open(m_strBasePath);
-    CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Debtors);
     UpdateData(true);
-    if (MoveToRecord(rs)) {
-        rs.Edit();
-        WriteFields(rs);
-        rs.Update();
-    }
-    EndDialog(app::IDOK);
+    if (app::SaveForm(
+            this, m_strBasePath, data::table::Debtors, m_read, [this](data::CDaoRecordset& rs) { WriteFields(rs); },
+            m_refreshList))
+        EndDialog(app::IDOK);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "data/recordref.h"
 #include "debtors/dolgform.h"
+
+#include <functional>
 
 namespace data {
 class CDaoRecordset;
@@ -18,6 +21,10 @@ public:
     int m_nPosition = 0;
     // The record's rowid when the caller's list knows it; -1 to go by the position.
     qint64 m_nRowId = -1;
+    // The list row's texts, which the record must still hold, and what refreshes that list when the
+    // record turns out deleted or changed by another program.
+    QStringList m_listedValues;
+    std::function<void()> m_refreshList;
 
 protected:
     bool OnInitDialog() override;
@@ -25,5 +32,6 @@ protected:
 
 private:
     void OnSave();
-    bool MoveToRecord(data::CDaoRecordset& rs) const;
+
+    data::RecordRef m_read;
 };

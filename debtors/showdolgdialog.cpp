@@ -1,5 +1,6 @@
 #include "debtors/showdolgdialog.h"
 
+#include "app/listedrecord.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -81,10 +82,17 @@ void CShowDolgDialog::FillList()
     m_listDolgi->SetRows(std::move(rows));
 }
 
-bool CShowDolgDialog::MoveToRow(data::CDaoRecordset& rs, int row) const
+data::RecordRef CShowDolgDialog::Listed(int row) const
 {
-    const qint64 rowid = m_listDolgi->GetItemData(row);
-    return rs.MoveToRecord(row, rowid);
+    // The mark column shows an entry, not the stored code.
+    static constexpr QLatin1String kListed[] = { data::field::Name, data::field::NameFilm, data::field::Data };
+    return app::ListedRecord(m_listDolgi, row, kListed);
+}
+
+void CShowDolgDialog::RefreshAfterGone()
+{
+    m_nCurrentDolg = 0;
+    FillList();
 }
 
 void CShowDolgDialog::OnAdd()
@@ -105,6 +113,8 @@ void CShowDolgDialog::OnEdit()
     dlg.m_strBasePath = m_strBasePath;
     dlg.m_nPosition = m_nCurrentDolg - 1;
     dlg.m_nRowId = m_listDolgi->GetItemData(m_nCurrentDolg - 1);
+    dlg.m_listedValues = Listed(m_nCurrentDolg - 1).values;
+    dlg.m_refreshList = [this] { RefreshAfterGone(); };
     if (dlg.DoModal() == app::IDOK)
         FillList();
 }
@@ -120,12 +130,12 @@ void CShowDolgDialog::OnDelete()
         const int row = m_nCurrentDolg - 1;
         // The number is spent whatever becomes of the deletion.
         m_nCurrentDolg = 0;
+        const data::RecordRef listed = Listed(row);
         data::CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
-        data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Debtors, { data::field::Name });
-        if (MoveToRow(rs, row))
-            rs.Delete();
+        if (!app::ActOnListed(
+                this, [&] { DeleteRecord(cDaoDB, data::table::Debtors, listed); }, [this] { RefreshAfterGone(); }))
+            return;
     }
     FillList();
 }
@@ -155,23 +165,27 @@ void CShowDolgDialog::OnBlackList()
     const QString name = m_listDolgi->GetItemText(row, 0);
     const QString film = m_listDolgi->GetItemText(row, 1);
 
+    const RecordRef listed = Listed(row);
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
-    // The black-list entry and the debtor's new mark are stored together or not at all.
-    CDaoDatabase::Transaction transaction(cDaoDB);
-    CDaoRecordset black(cDaoDB);
-    black.Open(table::BlackList);
-    black.AddNew();
-    black.SetFieldValue(field::Name, name);
-    black.SetFieldValue(field::Prichina, film);
-    black.Update();
-    CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Debtors, { field::Metka });
-    if (MoveToRow(rs, row)) {
+    const auto toBlackList = [&] {
+        // The black-list entry and the debtor's new mark are stored together or not at all, and only
+        // for the debtor listed.
+        CDaoDatabase::Transaction transaction(cDaoDB);
+        CDaoRecordset rs(cDaoDB);
+        rs.Open(table::Debtors);
+        rs.MoveToSameRecord(listed);
         rs.Edit();
         rs.SetFieldValue(field::Metka, QString::fromUtf16(debtors::kCodeBlackList));
         rs.Update();
-    }
-    transaction.Commit();
-    FillList();
+        CDaoRecordset black(cDaoDB);
+        black.Open(table::BlackList);
+        black.AddNew();
+        black.SetFieldValue(field::Name, name);
+        black.SetFieldValue(field::Prichina, film);
+        black.Update();
+        transaction.Commit();
+    };
+    if (app::ActOnListed(this, toBlackList, [this] { RefreshAfterGone(); }))
+        FillList();
 }

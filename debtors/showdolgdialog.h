@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialoglayer.h"
+#include "data/recordref.h"
 
 namespace data {
 class CDaoRecordset;
@@ -30,7 +31,8 @@ private:
     void InsertColumns();
     void FillList();
     // Moves to the record shown in a row; false when it is no longer there.
-    bool MoveToRow(data::CDaoRecordset& rs, int row) const;
+    data::RecordRef Listed(int row) const;
+    void RefreshAfterGone();
 
     void OnAdd();
     void OnEdit();

@@ -1,9 +1,10 @@
 #include "films/finddialog.h"
 
+#include "app/listedrecord.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
 #include "data/schema.h"
-#include "data/textrules.h"
+#include "data/search.h"
 #include "films/filmform.h"
 #include "ids/findfilm.h"
 #include "settings/liststyle.h"
@@ -12,8 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
-
-#include <algorithm>
 
 int g_nFindMode = 0;
 QString g_strFindField;
@@ -24,20 +23,22 @@ namespace id = ids::findfilm;
 
 enum class Picker { Text, Genre, Rating, Medium };
 
+using Search = data::RecordSearcher::Mode;
+
 struct Mode {
     int radio;
     int mode;
-    QLatin1String field;
+    Search search;
     Picker picker;
 };
 constexpr Mode kModes[] = {
-    { id::ByName, 1, data::field::NameFilm, Picker::Text },
-    { id::ByDirector, 2, data::field::Rezisser, Picker::Text },
-    { id::ByGenre, 3, data::field::Zanr, Picker::Genre },
-    { id::RatingAbove, 4, data::field::Reiting, Picker::Rating },
-    { id::RatingBelow, 5, data::field::Reiting, Picker::Rating },
-    { id::RatingEqual, 6, data::field::Reiting, Picker::Rating },
-    { id::ByMedium, 7, data::field::Nositel, Picker::Medium },
+    { id::ByName, 1, Search::FilmTitle, Picker::Text },
+    { id::ByDirector, 2, Search::FilmDirector, Picker::Text },
+    { id::ByGenre, 3, Search::FilmGenre, Picker::Genre },
+    { id::RatingAbove, 4, Search::FilmRatingAbove, Picker::Rating },
+    { id::RatingBelow, 5, Search::FilmRatingBelow, Picker::Rating },
+    { id::RatingEqual, 6, Search::FilmRatingEqual, Picker::Rating },
+    { id::ByMedium, 7, Search::FilmMedium, Picker::Medium },
 };
 
 const Mode* ModeOf(int mode)
@@ -65,18 +66,6 @@ constexpr ResultColumn kColumns[] = {
     { u"Носитель", 50 },
     { u"Время", 50 },
 };
-// FoldCase(text) == folded, without folding the texts that cannot match: folding keeps the length of
-// every character but U+0130 (capital I with dot), which becomes two.
-bool EqualsFolded(const QString& text, const QString& folded)
-{
-    if (text.size() > folded.size() || (text.size() < folded.size() && !text.contains(QChar(0x130))))
-        return false;
-    return data::FoldCase(text) == folded;
-}
-
-// Up to this many matches are read one by one; more in a second pass over the table.
-constexpr size_t kFewMatches = 1000;
-
 // The fields the result columns show, in column order.
 constexpr QLatin1String kResultFields[] = { data::field::NameFilm, data::field::Zanr, data::field::Rezisser,
     data::field::Reiting, data::field::Nositel, data::field::Prodol };
@@ -143,7 +132,7 @@ void CFindDialog::ChooseMode(int radioId)
     if (!mode)
         return;
     g_nFindMode = mode->mode;
-    g_strFindField = mode->field;
+    g_strFindField = data::RecordSearcher::FieldOf(mode->search);
 
     const bool typed = mode->picker == Picker::Text;
     MoveControl(id::FindText, MapClassicPixels(typed ? kWideEdit : kNarrowEdit));
@@ -183,7 +172,7 @@ void CFindDialog::OnFind()
     m_listResults->DeleteAllItems();
     UpdateData(true);
     UpdateData(false);
-    const QString findtext = FoldCase(m_strFind);
+    const QString findtext = m_strFind;
     m_strStarring.clear();
     m_strComment.clear();
     UpdateData(false);
@@ -201,56 +190,12 @@ void CFindDialog::OnFind()
 
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
-    // The search reads the one field it compares; the listed fields are read for the matches only.
-    std::vector<qint64> matches;
-    {
-        CDaoRecordset rs(cDaoDB);
-        rs.Open(table::Films, { QString(mode->field) });
-        const bool byRating = mode->field == field::Reiting;
-        const int wanted = LeadingInt(findtext);
-        while (!rs.IsEOF()) {
-            const QString basetext = rs.GetFieldValue(mode->field);
-            bool match = false;
-            if (byRating) {
-                const int rating = LeadingInt(basetext);
-                match = mode->mode == 4 ? rating > wanted : mode->mode == 5 ? rating < wanted : rating == wanted;
-            } else {
-                // The whole text, letter case ignored (Cyrillic and Ё included): SQL would fold Latin only.
-                match = EqualsFolded(basetext, findtext);
-            }
-            if (match)
-                matches.push_back(rs.RowId());
-            rs.MoveNext();
-        }
-    }
-
-    CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, FieldList(kResultFields));
+    auto matches = RecordSearcher(mode->search, findtext).Search(cDaoDB, kResultFields);
+    // The last match in record order comes first.
     std::vector<app::CListModel::Row> found;
     found.reserve(matches.size());
-    auto take = [&] {
-        QStringList cells;
-        for (QLatin1String f : kResultFields)
-            cells << rs.GetFieldValue(f);
-        found.push_back({ cells, rs.RowId() });
-    };
-    if (matches.size() <= kFewMatches) {
-        for (qint64 rowid : matches)
-            if (rs.MoveToRowId(rowid))
-                take();
-    } else {
-        // Many matches: one more pass in record order beats a lookup each.
-        size_t next = 0;
-        while (!rs.IsEOF() && next < matches.size()) {
-            while (next < matches.size() && matches[next] < rs.RowId())
-                ++next;
-            if (next < matches.size() && matches[next] == rs.RowId())
-                take();
-            rs.MoveNext();
-        }
-    }
-    // The last match in table order comes first.
-    std::reverse(found.begin(), found.end());
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it)
+        found.push_back({ std::move(it->values), it->rowid });
     m_listResults->SetRows(std::move(found));
     guard.done = true;
     SetStatus(QStringLiteral("Найдено: %1").arg(m_listResults->GetItemCount()));
@@ -267,14 +212,17 @@ void CFindDialog::OnResultChanged(int row)
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, { field::Roli, field::Komentar });
-    // The row's own film, also when other films share its title.
-    if (rs.MoveToRowId(m_listResults->GetItemData(row))) {
-        m_strStarring = rs.GetFieldValue(field::Roli);
-        m_strComment = rs.GetFieldValue(field::Komentar);
-    } else {
-        m_strStarring.clear();
-        m_strComment.clear();
-    }
-    UpdateData(false);
+    QStringList columns = FieldList(kResultFields);
+    columns << field::Roli << field::Komentar;
+    rs.Open(table::Films, columns);
+    // The row's own film, also when other films share its title; one changed meanwhile is not shown.
+    app::ActOnListed(
+        this,
+        [&] {
+            rs.MoveToSameRecord(app::ListedRecord(m_listResults, row, kResultFields));
+            m_strStarring = rs.GetFieldValue(field::Roli);
+            m_strComment = rs.GetFieldValue(field::Komentar);
+            UpdateData(false);
+        },
+        [this] { OnFind(); });
 }

@@ -1,7 +1,7 @@
 #include "films/renamedialog.h"
 
+#include "app/listedrecord.h"
 #include "data/daodb.h"
-#include "data/dberror.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "ids/editfilm.h"
@@ -33,28 +33,25 @@ bool CRenameDialog::OnInitDialog()
     data::CDaoRecordset rs(cDaoDB);
     rs.Open(data::table::Films);
     // The list row's rowid finds the film in one lookup; films with the same title stay apart.
-    const bool found = rs.MoveToRecord(m_nPosition, m_nRowId);
-    if (found) {
-        m_nLoadedRowId = rs.RowId();
-        LoadFields(rs);
+    using namespace data;
+    if (!rs.MoveToRecord(
+            { m_nRowId, m_nPosition, { field::NameFilm, field::Zanr, field::Rezisser }, m_listedValues })) {
+        // Never an empty form for a film that is gone.
+        app::TellRecordGone(this, m_refreshList);
+        EndDialog(app::IDCANCEL);
+        return false;
     }
+    m_read = data::RecordRef::Of(rs, data::kFilmFields);
+    m_nLoadedRowId = m_read.rowid;
+    LoadFields(rs);
     return true;
 }
 
 void CRenameDialog::OnSave()
 {
     UpdateData(true);
-    if (m_nLoadedRowId >= 0) {
-        data::CDaoDatabase cDaoDB;
-        cDaoDB.Open(m_strBasePath);
-        data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Films);
-        if (!rs.MoveToRowId(m_nLoadedRowId))
-            throw data::DbError(
-                QStringLiteral("Запись таблицы %1 базы «%2» уже удалена.").arg(data::table::Films, cDaoDB.GetName()));
-        rs.Edit();
-        StoreFields(rs);
-        rs.Update();
-    }
-    EndDialog(app::IDOK);
+    if (app::SaveForm(
+            this, m_strBasePath, data::table::Films, m_read, [this](data::CDaoRecordset& rs) { StoreFields(rs); },
+            m_refreshList))
+        EndDialog(app::IDOK);
 }

@@ -171,10 +171,10 @@ mutant "import window may close during the copy" import/updialog.cpp \
     '' \
     'test_updialog|test_import'
 
-mutant "\"rating above\" as >=" films/finddialog.cpp \
-    'rating > wanted' \
-    'rating >= wanted' \
-    'test_finddialog|test_films'
+mutant "\"rating above\" as >=" data/search.cpp \
+    'return LeadingInt(stored) > m_number;' \
+    'return LeadingInt(stored) >= m_number;' \
+    'test_search|test_core'
 
 mutant "no debtor recount" app/vidarrodlg.cpp \
     $'only "OK" recounts.\n    if (dlg.DoModal() == app::IDOK) {\n        CountDebtors();' \

@@ -79,7 +79,7 @@ private Q_SLOTS:
             QCOMPARE(Cells(ListRows(d.DolgList())), (QStringList { u"Иванов"_s, u"Сидоров"_s, u"Козлов"_s }));
             QCOMPARE(d.CurrentDolg(), 0);
             Click(d, 1002);
-            // A record gone meanwhile is no record there, not an engine error.
+            // A record gone meanwhile: the user is told, the list read anew.
             d.DolgList()->SelectRow(2);
             m_cat->Execute(u"DELETE FROM DOLGI WHERE NAME = 'Козлов'"_s);
             Click(d, 1002);
@@ -91,6 +91,7 @@ private Q_SLOTS:
         ui.ExpectMessage(kAskDelete, app::IDOK);
         ui.ExpectMessage(kNoDelete);
         ui.ExpectMessage(kAskDelete, app::IDOK);
+        ui.ExpectMessage(u"Запись удалена или изменена другой программой. Список обновлён."_s);
         RunDialog<CShowDolgDialog>(*m_cat, ui, {});
         VERIFY_SCRIPT(ui);
         QCOMPARE(Cells(m_cat->Rows(u"DOLGI"_s)), (QStringList { u"Иванов"_s, u"Сидоров"_s }));

@@ -1,0 +1,80 @@
+// Matching of the find windows: whole texts with letter case folded, ratings as C atoi reads them,
+// results in record order with the columns asked for.
+#include "data/daodb.h"
+#include "data/schema.h"
+#include "data/search.h"
+#include "testmain.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace data;
+using namespace Qt::StringLiterals;
+using Mode = RecordSearcher::Mode;
+
+class TestSearch : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void matches_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("match");
+        const auto row = [](const char* name, Mode m, const QString& text, const QString& stored, bool match) {
+            QTest::newRow(name) << m << text << stored << match;
+        };
+        row("Cyrillic case", Mode::FilmTitle, u"ёлки"_s, u"ЁЛКИ"_s, true);
+        row("Latin case", Mode::DebtorName, u"SMITH"_s, u"smith"_s, true);
+        row("part of the text", Mode::FilmDirector, u"Ёл"_s, u"Ёлки"_s, false);
+        row("trailing blank", Mode::DebtorTitle, u"солярис"_s, u"солярис "_s, false);
+        row("empty finds empty", Mode::FilmGenre, QString(), QString(), true);
+        row("empty finds no placeholder", Mode::DebtorMark, QString(), u"n/d"_s, false);
+        row("İ folds to two", Mode::BlackListName, u"İstanbul"_s, u"İSTANBUL"_s, true);
+        row("one letter short", Mode::FilmMedium, u"istanbul"_s, u"İSTANBUL"_s, false);
+        row("above, strictly", Mode::FilmRatingAbove, u"5"_s, u"5"_s, false);
+        row("above", Mode::FilmRatingAbove, u"5"_s, u"6"_s, true);
+        row("n/d is 0", Mode::FilmRatingEqual, u"0"_s, u"n/d"_s, true);
+        row("leading number", Mode::FilmRatingEqual, u"3"_s, u" 3 звезды"_s, true);
+        row("sign", Mode::FilmRatingBelow, u"0"_s, u"-2"_s, true);
+        row("below, strictly", Mode::FilmRatingBelow, u"1"_s, u"1"_s, false);
+        row("text looked for read as atoi", Mode::FilmRatingAbove, u"+4x"_s, u"5"_s, true);
+    }
+    void matches()
+    {
+        QFETCH(Mode, mode);
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        QFETCH(bool, match);
+        QCOMPARE(RecordSearcher(mode, text).Matches(stored), match);
+    }
+
+    // Few and many matches take different reads: both give record order and the columns asked for.
+    void searchOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(kBaseFileName));
+        CreateCatalogue(path);
+        CDaoDatabase db;
+        db.Open(path);
+        db.Execute(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) "
+                   "INSERT INTO KINVORA11 (NAMEFILM, REITING, NOSITEL) SELECT 'Фильм ' || i, i % 4, "
+                   "CASE WHEN i % 500 = 0 THEN 'ДИСК' ELSE 'CD' END FROM n"_s);
+        db.Execute(u"DELETE FROM KINVORA11 WHERE rowid = 1000"_s);
+        const QLatin1String columns[] = { field::Reiting, field::NameFilm };
+        for (const auto& [mode, text, count] :
+            { std::tuple(Mode::FilmRatingAbove, u"0"_s, 1125), std::tuple(Mode::FilmMedium, u"диск"_s, 2) }) {
+            const auto found = RecordSearcher(mode, text).Search(db, columns);
+            QCOMPARE(int(found.size()), count);
+            for (size_t i = 1; i < found.size(); ++i)
+                QVERIFY(found[i - 1].rowid < found[i].rowid);
+            const auto& last = found.back();
+            QCOMPARE(last.values, (QStringList { QString::number(last.rowid % 4), u"Фильм %1"_s.arg(last.rowid) }));
+        }
+        QVERIFY(RecordSearcher(Mode::DebtorName, QString()).Search(db, columns).empty());
+    }
+};
+
+REGISTER_TEST(TestSearch)
+#include "test_search.moc"

@@ -1,0 +1,149 @@
+// A listed record deleted or changed by another program: nothing written to any other record, the user
+// told, the list refreshed; an open form keeps its input and may save it as a new record.
+#include "app/vidarrodlg.h"
+#include "blacklist/blacklist.h"
+#include "debtors/showdolgdialog.h"
+
+#include "scripted.h"
+#include "testbase.h"
+#include "testmain.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kGone = u"Запись удалена или изменена другой программой. Список обновлён."_s;
+const QString kAskNew = u"Сохранить введённое как новую запись?"_s;
+constexpr int kList = 1015, kName = 1017, kSave = 1047;
+
+struct Kind {
+    QString table, name; // the table and its first field
+    QString fill; // two records, as SQL values
+    int edit;
+};
+const Kind kKinds[] = {
+    { u"KINVORA11"_s, u"NAMEFILM"_s, u"('А','Р','Р','Ж','5','DVD','90','К'), ('Б','Р','Р','Ж','5','DVD','90','К')"_s,
+        1005 },
+    { u"DOLGI"_s, u"NAME"_s, u"('А','Ф','1.1','N'), ('Б','Ф','1.1','N')"_s, 1001 },
+    { u"BLACKSPISOK"_s, u"NAME"_s, u"('А','П'), ('Б','П')"_s, 1001 },
+};
+
+// Runs the list window of a kind with its list's last row selected; the script acts on the window.
+void RunList(TempCatalogue& cat, ScriptedUi& ui, int kind, std::function<void(app::CDialog&)> script)
+{
+    const auto withLast = [script](app::CDialog& w) {
+        w.Item<app::CListCtrl>(kList)->SelectRow(1);
+        script(w);
+        w.EndDialog(app::IDCANCEL);
+    };
+    if (kind == 0)
+        RunMainWindow(cat, ui, withLast);
+    else if (kind == 1)
+        RunDialog<CShowDolgDialog>(cat, ui, withLast);
+    else
+        RunDialog<CBlackList>(cat, ui, withLast);
+}
+
+} // namespace
+
+class TestVanished : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void editForms_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("reused"); // the last rowid taken again by a new record
+        for (int k = 0; k < 3; ++k)
+            for (bool reused : { false, true })
+                QTest::addRow("%d %s", k, reused ? "reused rowid" : "deleted") << k << reused;
+    }
+    void editForms()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, reused);
+        const Kind& K = kKinds[kind];
+        TempCatalogue cat;
+        cat.Execute(u"INSERT INTO %1 VALUES %2"_s.arg(K.table, K.fill));
+        // Another program deletes the last record, or replaces it by another under the same rowid.
+        int changes = 0;
+        const auto change = [&] {
+            cat.Execute(u"DELETE FROM %1 WHERE rowid = (SELECT max(rowid) FROM %1)"_s.arg(K.table));
+            if (!reused)
+                return;
+            cat.Execute(u"INSERT INTO %1 SELECT * FROM %1 WHERE rowid = 1"_s.arg(K.table));
+            cat.Execute(u"UPDATE %1 SET %2 = 'Чужая %3' WHERE rowid = (SELECT max(rowid) FROM %1)"_s.arg(
+                K.table, K.name, QString::number(++changes)));
+        };
+        ScriptedUi ui;
+        RunList(cat, ui, kind, [&](app::CDialog& w) {
+            auto* list = w.Item<app::CListCtrl>(kList);
+            // Gone before the form opens: no empty form, the list shows the table again.
+            change();
+            ui.ExpectMessage(kGone);
+            w.SendCommand(K.edit);
+            QCOMPARE(list->GetItemCount(), cat.Count(K.table));
+
+            // Gone while the form is open: the form stays with its input until saved as a new record.
+            list->SelectRow(list->GetItemCount() - 1);
+            QList<QStringList> others;
+            ui.ExpectDialog<app::CDialog>([&](app::CDialog& d) {
+                change();
+                others = cat.Rows(K.table);
+                app::SetEditText(d.GetDlgItem(kName), u"Введённое"_s);
+                ui.ExpectMessage(kGone);
+                ui.ExpectMessage(kAskNew, app::IDCANCEL);
+                d.SendCommand(kSave);
+                QVERIFY(!d.IsEnded());
+                ui.ExpectMessage(kGone);
+                ui.ExpectMessage(kAskNew);
+                d.SendCommand(kSave);
+                QVERIFY(d.IsEnded());
+            });
+            w.SendCommand(K.edit);
+            const QList<QStringList> after = cat.Rows(K.table);
+            QCOMPARE(after.mid(0, others.size()), others);
+            QCOMPARE(after.size(), others.size() + 1);
+            QCOMPARE(after.last().value(0), u"Введённое"_s);
+            QCOMPARE(list->GetItemCount(), after.size());
+        });
+        VERIFY_SCRIPT(ui);
+    }
+
+    // Deleting a record replaced under its rowid, or putting it on the black list, writes nothing.
+    void otherCommands_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("question");
+        const QString del = u"Вы действительно хотите удалить данную запись?"_s;
+        QTest::newRow("film delete") << 0 << 1006 << del;
+        QTest::newRow("debtor delete") << 1 << 1002 << del;
+        QTest::newRow("black-list delete") << 2 << 1002 << del;
+        QTest::newRow("to the black list") << 1 << 1004 << u"Вы действительно хотите занести запись в черный список?"_s;
+    }
+    void otherCommands()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, command);
+        QFETCH(QString, question);
+        const Kind& K = kKinds[kind];
+        TempCatalogue cat;
+        cat.Execute(u"INSERT INTO %1 VALUES %2"_s.arg(K.table, K.fill));
+        ScriptedUi ui;
+        RunList(cat, ui, kind, [&](app::CDialog& w) {
+            cat.Execute(u"UPDATE %1 SET %2 = 'Чужая' WHERE rowid = 2"_s.arg(K.table, K.name));
+            const QByteArray before = cat.FileBytes();
+            ui.ExpectMessage(question);
+            ui.ExpectMessage(kGone);
+            w.SendCommand(command);
+            QCOMPARE(cat.FileBytes(), before);
+            QCOMPARE(ListRows(w.Item<app::CListCtrl>(kList)).value(1).value(0), u"Чужая"_s);
+        });
+        VERIFY_SCRIPT(ui);
+    }
+};
+
+REGISTER_TEST(TestVanished)
+#include "test_vanished.moc"
