@@ -4,6 +4,7 @@
 #include "app/helpfile.h"
 #include "blacklist/blacklist.h"
 #include "data/daodb.h"
+#include "data/dberror.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 #include "data/textrules.h"
@@ -18,6 +19,7 @@
 #include "settings/configdialog.h"
 #include "settings/profile.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -76,8 +78,9 @@ GroupLayout LayoutOf(CVidarroDlg::Group g)
 }
 } // namespace
 
-CVidarroDlg::CVidarroDlg(QWidget* parent)
+CVidarroDlg::CVidarroDlg(const QString& baseFile, QWidget* parent)
     : app::CDialog(IDD_VIDARRO_DIALOG, parent)
+    , m_strBaseFile(baseFile)
 {
     // The main window lives as long as the program: its start is the program's start.
     g_nSelectedFilm = 0;
@@ -129,9 +132,17 @@ bool CVidarroDlg::OnInitDialog()
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
-    cDaoDB.Open(data::kBaseFileName);
+    try {
+        cDaoDB.Open(m_strBaseFile);
+    } catch (const data::DbError& e) {
+        // Without its catalogue the window would only fail at every command: the program ends instead.
+        app::MessageBox(this, e.Text());
+        EndDialog(app::IDCANCEL);
+        return false;
+    }
     m_strBasePath = cDaoDB.GetName();
-    m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
+    // The file's name may differ from "BaseFilm.mdb" in letter case.
+    m_strIniPath = m_strBasePath.left(m_strBasePath.size() - QFileInfo(m_strBasePath).fileName().size());
     UpdateData(false);
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
     m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
@@ -142,8 +153,9 @@ bool CVidarroDlg::OnInitDialog()
         ShowControl(id, false);
 
     InsertFilmColumns();
-    FillFilmList();
-    CountDebtors();
+    // A missing table or field is reported by the step that needs it; the window is built all the same.
+    Guarded([this] { FillFilmList(); });
+    Guarded([this] { CountDebtors(); });
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Message"));
     CreateStatusBar();
     return true;
@@ -445,10 +457,11 @@ void CVidarroDlg::OnSettings()
 void CVidarroDlg::OnAbout()
 {
     CAboutDlg AboutDialog(this);
+    AboutDialog.m_strBasePath = m_strBasePath;
     AboutDialog.DoModal();
 }
 
 void CVidarroDlg::OnHelp()
 {
-    app::OpenHelpFile();
+    app::OpenHelpFile(this);
 }

@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
 
 namespace {
 QString Canonical(const QString& path)
@@ -31,12 +30,13 @@ class TestLaunchers : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        app::SetDesktopOpenHook([this](const QUrl& url) {
-            m_opened << Canonical(url.toLocalFile());
-            return true;
+        app::SetHelpCommandRunner([this](const QStringList& command, const app::HelpCommandDone& done) {
+            if (command.first() == QLatin1String("xdg-open"))
+                m_opened << Canonical(command.last());
+            done(0, "xchm.desktop");
         });
     }
-    void cleanupTestCase() { app::SetDesktopOpenHook({}); }
+    void cleanupTestCase() { app::SetHelpCommandRunner({}); }
     void everyWayOpensTheWindow_data();
     void everyWayOpensTheWindow();
 
