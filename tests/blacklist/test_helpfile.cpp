@@ -1,5 +1,4 @@
-// The user guide: built, found in the right place, and opened the first way that works, with a message when
-// none does.
+// The user guide: built, found in the right place, and opened the first way that works, else named in a message.
 #include "app/helpfile.h"
 #include "scripted.h"
 
@@ -26,14 +25,10 @@ private Q_SLOTS:
         m_opened.clear();
         m_handler = "xchm.desktop\n";
         m_failing.clear();
-        // The desktop tools, stubbed: the CHM handler query answers m_handler, xdg-open fails on m_failing.
+        // The desktop tools: the CHM handler query answers m_handler, xdg-open fails on m_failing.
         app::SetHelpCommandRunner([this](const QStringList& command, const app::HelpCommandDone& done) {
-            if (command.first() == "xdg-mime"_L1) {
-                QCOMPARE(command.last(), u"application/vnd.ms-htmlhelp"_s);
-                done(m_handler.isNull() ? 1 : 0, m_handler);
-                return;
-            }
-            QCOMPARE(command.first(), u"xdg-open"_s);
+            if (command.first() == "xdg-mime"_L1)
+                return done(m_handler.isNull() ? 1 : 0, m_handler);
             m_opened << command.last();
             done(m_failing.contains(command.last()) ? 3 : 0, {});
         });
@@ -53,27 +48,20 @@ private Q_SLOTS:
         app::OpenHelpFile(nullptr);
         QDir::setCurrent(old);
         QCOMPARE(m_opened, QStringList { QFileInfo(chm).absoluteFilePath() });
-        // Without a CHM viewer, the HTML copy in the sources.
-        m_opened.clear();
-        m_handler = "";
-        app::OpenHelpFile(nullptr);
-        QCOMPARE(m_opened.size(), 1);
-        QVERIFY(m_opened.first().endsWith(u"docs/help/index.html"_s));
     }
 
     void choice_data()
     {
-        // The guide in the working directory and installed beside the program; null: none, but a folder of
+        // The copies in the working directory and installed beside the program; null: none, but a folder of
         // that name in the working directory.
         QTest::addColumn<QByteArray>("inWorkDir");
         QTest::addColumn<QByteArray>("installed");
         QTest::addColumn<QString>("expected");
         const QByteArray chm("ITSF help");
-        const QString installed = u"share/vidarro/Vidarro.chm"_s;
-        QTest::newRow("working directory first") << chm << chm << u"work/Vidarro.chm"_s;
+        const QString installed = QStringLiteral("share/vidarro/Vidarro.chm");
+        QTest::newRow("working directory first") << chm << chm << QStringLiteral("work/Vidarro.chm");
         QTest::newRow("folder is no guide") << QByteArray() << chm << installed;
         QTest::newRow("empty file skipped") << QByteArray("") << chm << installed;
-        QTest::newRow("none: the HTML copy") << QByteArray("") << QByteArray() << u"share/vidarro/help/index.html"_s;
     }
     void choice()
     {
@@ -82,66 +70,57 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QTemporaryDir root;
         const QDir dir(root.path());
-        QVERIFY(dir.mkpath(u"work"_s) && dir.mkpath(u"share/vidarro/help"_s));
-        const QString guide = dir.filePath(u"work/Vidarro.chm"_s);
+        QVERIFY(dir.mkpath(QStringLiteral("work")) && dir.mkpath(QStringLiteral("share/vidarro")));
+        const QString guide = dir.filePath(QStringLiteral("work/Vidarro.chm"));
         QVERIFY(inWorkDir.isNull() ? dir.mkdir(guide) : Write(guide, inWorkDir));
-        QVERIFY(installed.isNull() || Write(dir.filePath(u"share/vidarro/Vidarro.chm"_s), installed));
-        QVERIFY(Write(dir.filePath(u"share/vidarro/help/index.html"_s), "<html>"));
-        // Only the folders under test, not the build tree's copies.
-        const QString bin = dir.filePath(u"bin"_s);
-        app::OpenHelpFile(nullptr, app::HelpFileCandidates(dir.filePath(u"work"_s), bin).mid(0, 2),
-            app::HelpPageCandidates(bin).mid(0, 1));
+        QVERIFY(installed.isNull() || Write(dir.filePath(QStringLiteral("share/vidarro/Vidarro.chm")), installed));
+        // Only the two folders under test, not the build tree's copy.
+        const QStringList candidates
+            = app::HelpFileCandidates(dir.filePath(QStringLiteral("work")), dir.filePath(QStringLiteral("bin")))
+                  .mid(0, 2);
+        app::OpenHelpFile(nullptr, candidates, {});
         QCOMPARE(m_opened, QStringList { dir.filePath(expected) });
     }
 
     void fallbackChain_data()
     {
-        QTest::addColumn<bool>("withChm");
-        QTest::addColumn<bool>("withPage");
-        QTest::addColumn<QByteArray>("handler"); // null: the query itself fails
-        QTest::addColumn<QStringList>("failing"); // the files xdg-open fails on
+        // The files there, the CHM handler the desktop names (null: the query fails), the files xdg-open fails
+        // on, those it is asked to open, and a part of the message shown (none when empty).
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QByteArray>("handler");
+        QTest::addColumn<QStringList>("failing");
         QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QString>("message"); // a part of it; empty: none
-        const QString chm = u"Vidarro.chm"_s, page = u"index.html"_s;
-        QTest::newRow("CHM viewer") << true << true << QByteArray("xchm.desktop") << QStringList()
-                                    << QStringList { chm } << QString();
-        QTest::newRow("no CHM viewer") << true << true << QByteArray(" \n") << QStringList() << QStringList { page }
-                                       << QString();
-        QTest::newRow("query fails") << true << true << QByteArray() << QStringList() << QStringList { page }
-                                     << QString();
-        QTest::newRow("viewer fails") << true << true << QByteArray("xchm.desktop") << QStringList { chm }
-                                      << QStringList { chm, page } << QString();
-        QTest::newRow("browser fails too") << true << true << QByteArray("xchm.desktop") << QStringList { chm, page }
-                                           << QStringList { chm, page } << u"или «"_s;
-        QTest::newRow("only the CHM, no viewer") << true << false << QByteArray("") << QStringList() << QStringList()
-                                                 << u"Vidarro.chm»: на компьютере нет"_s;
-        QTest::newRow("nothing installed")
-            << false << false << QByteArray("x") << QStringList() << QStringList() << u"не найден"_s;
+        QTest::addColumn<QString>("message");
+        const QStringList both { u"Vidarro.chm"_s, u"index.html"_s }, chm { both[0] }, page { both[1] }, none;
+        QTest::newRow("CHM viewer") << both << QByteArray("xchm.desktop") << none << chm << QString();
+        QTest::newRow("no CHM viewer") << both << QByteArray(" \n") << none << page << QString();
+        QTest::newRow("viewer fails") << both << QByteArray("xchm") << chm << both << QString();
+        QTest::newRow("browser fails too") << both << QByteArray("xchm") << both << both << u"или «"_s;
+        QTest::newRow("CHM only, no viewer") << chm << QByteArray("") << none << none << u"chm»: на компьютере нет"_s;
+        QTest::newRow("nothing installed") << none << QByteArray("x") << none << none << u"не найден"_s;
     }
     void fallbackChain()
     {
-        QFETCH(bool, withChm);
-        QFETCH(bool, withPage);
-        QFETCH(QByteArray, handler);
+        QFETCH(QStringList, present);
         QFETCH(QStringList, failing);
         QFETCH(QStringList, opened);
         QFETCH(QString, message);
-        QTemporaryDir dir;
-        const auto path = [&](const QString& name) { return dir.filePath(name); };
-        QVERIFY(!withChm || Write(path(u"Vidarro.chm"_s), "ITSF"));
-        QVERIFY(!withPage || Write(path(u"index.html"_s), "<html>"));
+        QFETCH(QByteArray, handler);
         m_handler = handler;
+        QTemporaryDir dir;
+        const QDir d(dir.path());
+        for (const QString& f : present)
+            QVERIFY(Write(d.filePath(f), "ITSF"));
         for (const QString& f : failing)
-            m_failing << path(f);
+            m_failing << d.filePath(f);
         ScriptedUi ui;
         if (!message.isEmpty())
             ui.ExpectMessageContaining(message);
-        app::OpenHelpFile(nullptr, { path(u"Vidarro.chm"_s) }, { path(u"index.html"_s) });
+        app::OpenHelpFile(nullptr, { d.filePath(u"Vidarro.chm"_s) }, { d.filePath(u"index.html"_s) });
         VERIFY_SCRIPT(ui);
-        QStringList expected;
-        for (const QString& f : opened)
-            expected << path(f);
-        QCOMPARE(m_opened, expected);
+        QCOMPARE(m_opened.size(), opened.size());
+        for (int i = 0; i < opened.size(); ++i)
+            QCOMPARE(m_opened[i], d.filePath(opened[i]));
     }
 
 private:
