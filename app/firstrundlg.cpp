@@ -27,7 +27,7 @@ bool CFirstRunDlg::OnInitDialog()
     app::CDialog::OnInitDialog();
     Item<QLabel>(IDC_FIRSTRUN_TEXT)
         ->setText(QStringLiteral("В папке «%1» нет каталога фильмов «%2».\nСоздайте новый каталог или перенесите "
-                                 "его из файла «%2» прежней версии программы.")
+                                 "его из файла «%2» Windows-версии программы.")
                       .arg(QDir::toNativeSeparators(m_strFolder), data::kBaseFileName));
     return true;
 }

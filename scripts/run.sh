@@ -17,9 +17,13 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     screen=99
     while [ -e "/tmp/.X11-unix/X$screen" ]; do screen=$((screen + 1)); done
     Xvfb ":$screen" -screen 0 1280x900x24 >/dev/null 2>&1 &
+    xvfb=$!
     export DISPLAY=":$screen"
     sleep 1
     echo "No display: the program runs under Xvfb on $DISPLAY. To see its window, take a screenshot:" >&2
     echo "    DISPLAY=$DISPLAY import -window root vidarro.png" >&2
 fi
-exec "$build/app/vidarro" demo
+status=0
+"$build/app/vidarro" demo || status=$?
+[ -z "${xvfb:-}" ] || kill "$xvfb"
+exit $status
