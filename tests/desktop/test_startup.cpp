@@ -1,6 +1,7 @@
 // Start-up: the command line, the first-run window's three ways, and files that cannot serve as the catalogue.
 #include "scripted.h"
 #include "testbase.h"
+#include "testmain.h"
 
 #include "app/firstrundlg.h"
 #include "app/startup.h"
@@ -8,7 +9,6 @@
 #include "data/daodb.h"
 
 #include <QLabel>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -133,5 +133,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestStartup)
+REGISTER_TEST(TestStartup)
 #include "test_startup.moc"
