@@ -27,4 +27,17 @@ grep -qx "Exec=vidarro --user-catalogue" share/applications/org.vidarro.Vidarro.
 appstreamcli validate --no-net share/metainfo/org.vidarro.Vidarro.metainfo.xml >/dev/null || fail "metainfo"
 # Needs no display: answered before the window system starts.
 bin/vidarro --help | grep -q -- --user-catalogue || fail "vidarro --help"
+export QT_QPA_PLATFORM=offscreen
+for args in "a b" "--bogus" "a --user-catalogue"; do
+    code=0
+    bin/vidarro $args 2>/dev/null || code=$?
+    [ $code -eq 2 ] || fail "vidarro $args: exit status $code, not 2"
+done
+# The catalogue folder is made, the catalogue is not: the first-run window waits for the user (and the timeout).
+mkdir home
+HOME=$prefix/home env -u XDG_DATA_HOME timeout 3 bin/vidarro --user-catalogue >/dev/null 2>&1 || true
+XDG_DATA_HOME=$prefix/data timeout 3 bin/vidarro --user-catalogue >/dev/null 2>&1 || true
+for dir in home/.local/share/vidarro data/vidarro; do
+    [ -d $dir ] && [ -z "$(ls -A $dir)" ] || fail "--user-catalogue: no empty folder $dir"
+done
 exit $status

@@ -1,4 +1,4 @@
-// Start-up: the command line, the first-run window's three ways, and files that cannot serve as the catalogue.
+// Start-up: the first-run window's three ways, and files that cannot serve as the catalogue.
 #include "scripted.h"
 #include "testbase.h"
 #include "testmain.h"
@@ -19,47 +19,23 @@ constexpr QDir::Filters kAnyFile = QDir::AllEntries | QDir::NoDotAndDotDot | QDi
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void commandLine_data()
+    // "Создать новый каталог": an empty catalogue in the folder named, and the main window on it.
+    void createdCatalogueOpens()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected"); // action, folder, user catalogue
-        QTest::newRow("none") << QStringList() << u"0  0"_s;
-        QTest::newRow("folder") << QStringList { u"/media/диск"_s } << u"0 /media/диск 0"_s;
-        QTest::newRow("user") << QStringList { u"--user-catalogue"_s } << u"0  1"_s;
-        QTest::newRow("both") << QStringList { u"a"_s, u"--user-catalogue"_s } << u"2 a 1"_s;
-        QTest::newRow("unknown") << QStringList { u"--verbose"_s } << u"2  0"_s;
-    }
-    void commandLine()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, expected);
-        const app::CommandLine cl = app::ParseCommandLine(QStringList { u"vidarro"_s } + args);
-        QCOMPARE(u"%1 %2 %3"_s.arg(int(cl.action)).arg(cl.folder).arg(int(cl.userCatalogue)), expected);
-    }
-
-    // The menu entry's command in a fresh account: "Создать новый каталог" leads to an empty catalogue.
-    void userCatalogueIsCreatedOnRequest()
-    {
-        qunsetenv("XDG_DATA_HOME");
-        QCOMPARE(app::UserCatalogueFolder(), QDir::homePath() + u"/.local/share/vidarro"_s);
-        QTemporaryDir home;
-        qputenv("XDG_DATA_HOME", home.filePath(u"data"_s).toUtf8());
-        const QString folder = home.filePath(u"data/vidarro"_s);
+        TempCatalogue base;
+        QVERIFY(QFile::remove(base.BasePath()));
+        base.EnterDir(); // and back when done
         ScriptedUi ui;
         ui.ExpectDialog<CFirstRunDlg>([&](CFirstRunDlg& d) {
-            QVERIFY(d.Item<QLabel>(1000)->text().contains(folder));
-            QVERIFY(QDir(folder).isEmpty(kAnyFile)); // nothing is made before the user asks
+            QVERIFY(d.Item<QLabel>(1000)->text().contains(base.Dir()));
             d.SendCommand(1001);
         });
         ui.ExpectDialog<CVidarroDlg>([&](CVidarroDlg& d) {
-            QCOMPARE(d.BasePath(), folder + u"/BaseFilm.mdb"_s);
+            QCOMPARE(d.BasePath(), base.BasePath());
             QCOMPARE(d.StatusBar()->GetPaneText(0), u"Колличество фильмов: 0"_s);
             d.SendCommand(app::IDCANCEL);
         });
-        const QString old = QDir::currentPath();
-        QCOMPARE(app::Run({ u"vidarro"_s, u"--user-catalogue"_s }), 0);
-        QCOMPARE(QDir::currentPath(), folder);
-        QDir::setCurrent(old);
+        QCOMPARE(app::Run({ u"vidarro"_s, base.Dir() }), 0);
         VERIFY_SCRIPT(ui);
     }
 
