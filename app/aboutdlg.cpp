@@ -3,8 +3,24 @@
 #include "app/helpfile.h"
 #include "ids/about.h"
 
+#include <QDir>
+#include <QLabel>
+
 CAboutDlg::CAboutDlg(QWidget* parent)
     : app::CDialog(ids::about::Dialog, parent)
 {
-    OnCommand(ids::about::HelpFile, [] { app::OpenHelpFile(); });
+    OnCommand(ids::about::HelpFile, [this] { app::OpenHelpFile(this); });
+}
+
+bool CAboutDlg::OnInitDialog()
+{
+    app::CDialog::OnInitDialog();
+    auto* catalogue = Item<QLabel>(ids::about::Catalogue);
+    // A long path wraps after its separators rather than being cut off.
+    QString path = QDir::toNativeSeparators(m_strBasePath);
+    path.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+    catalogue->setText(QStringLiteral("Каталог: %1").arg(path));
+    catalogue->setWordWrap(true);
+    catalogue->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return true;
 }

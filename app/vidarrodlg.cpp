@@ -25,6 +25,7 @@
 #include "settings/profile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -88,8 +89,9 @@ GroupLayout LayoutOf(CVidarroDlg::Group g)
 }
 } // namespace
 
-CVidarroDlg::CVidarroDlg(QWidget* parent)
+CVidarroDlg::CVidarroDlg(const QString& baseFile, QWidget* parent)
     : app::CDialog(id::Dialog, parent)
+    , m_strBaseFile(baseFile)
 {
     // The main window lives as long as the program: its start is the program's start.
     g_nSelectedFilm = 0;
@@ -141,14 +143,17 @@ bool CVidarroDlg::OnInitDialog()
 
     // Kept open to the end of the initialisation, beside the connections of the steps below.
     data::CDaoDatabase cDaoDB;
-    // A catalogue copied from a Windows disk may carry its name in another letter case.
-    const data::FoundFile found = data::FindFileIgnoringCase(QDir::currentPath(), data::kBaseFileName);
-    if (!found.ambiguous.isEmpty())
-        throw data::DbError(QStringLiteral("В папке «%1» несколько файлов каталога: «%2». Оставьте один из них.")
-                                .arg(QDir::toNativeSeparators(QDir::currentPath()), found.ambiguous.join(u"», «")));
-    cDaoDB.Open(found.path.isEmpty() ? QString(data::kBaseFileName) : found.path);
+    try {
+        cDaoDB.Open(m_strBaseFile);
+    } catch (const data::DbError& e) {
+        // Without its catalogue the window would only fail at every command: the program ends instead.
+        app::MessageBox(this, e.Text());
+        EndDialog(app::IDCANCEL);
+        return false;
+    }
     m_strBasePath = cDaoDB.GetName();
-    m_strIniPath = m_strBasePath.left(m_strBasePath.size() - data::kBaseFileName.size());
+    // The file's name may differ from "BaseFilm.mdb" in letter case.
+    m_strIniPath = m_strBasePath.left(m_strBasePath.size() - QFileInfo(m_strBasePath).fileName().size());
     UpdateData(false);
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Table"));
     m_listFilms->SetExtendedStyle(m_listFilms->GetExtendedStyle() | app::LVS_EX_FULLROWSELECT);
@@ -159,8 +164,9 @@ bool CVidarroDlg::OnInitDialog()
         ShowControl(id, false);
 
     InsertFilmColumns();
-    FillFilmList();
-    CountDebtors();
+    // A missing table or field is reported by the step that needs it; the window is built all the same.
+    Guarded([this] { FillFilmList(); });
+    Guarded([this] { CountDebtors(); });
     ReadConfig(QStringLiteral("Config"), QStringLiteral("Message"));
     CreateStatusBar();
     return true;
@@ -485,10 +491,11 @@ void CVidarroDlg::OnSettings()
 void CVidarroDlg::OnAbout()
 {
     CAboutDlg AboutDialog(this);
+    AboutDialog.m_strBasePath = m_strBasePath;
     AboutDialog.DoModal();
 }
 
 void CVidarroDlg::OnHelp()
 {
-    app::OpenHelpFile();
+    app::OpenHelpFile(this);
 }

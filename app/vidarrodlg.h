@@ -2,6 +2,7 @@
 
 #include "app/dialoglayer.h"
 #include "data/recordref.h"
+#include "data/schema.h"
 
 #include <QIcon>
 
@@ -18,7 +19,8 @@ class CVidarroDlg final : public app::CDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CVidarroDlg)
 public:
-    explicit CVidarroDlg(QWidget* parent = nullptr);
+    // `baseFile`: the catalogue file found at start-up; a bare name is looked for in the working folder.
+    explicit CVidarroDlg(const QString& baseFile = data::kBaseFileName, QWidget* parent = nullptr);
 
     // The navigation panel's groups.
     enum class Group { None, Films, Debtors, Service, Help };
@@ -71,6 +73,7 @@ private:
     QLabel* m_textDebtors = nullptr;
     QLabel* m_picDebtors = nullptr;
     app::CListCtrl* m_listFilms = nullptr;
+    QString m_strBaseFile;
     QString m_strBasePath;
     QString m_strIniPath;
     QString m_strRating;

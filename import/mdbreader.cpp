@@ -116,6 +116,13 @@ QString CMdbReader::HelperPath()
         const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
         if (IsRunnable(beside))
             return beside;
+#ifdef VIDARRO_MDBREAD_INSTALLED
+        // Installed: in libexec, found from the program's own place so that any prefix works.
+        const QString installed = QDir::cleanPath(
+            QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(VIDARRO_MDBREAD_INSTALLED));
+        if (IsRunnable(installed))
+            return installed;
+#endif
     }
 #ifdef VIDARRO_MDBREAD_BUILD_PATH
     const QString built = QString::fromUtf8(VIDARRO_MDBREAD_BUILD_PATH);

@@ -13,6 +13,8 @@ PACKAGES=(
     xdg-utils xchm
     # mdb-export for the import benchmark
     mdbtools
+    # the package and the checks of what is installed
+    dpkg-dev lintian desktop-file-utils appstream file
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "testbase.h"
 
 #include "app/aboutdlg.h"
+#include "app/firstrundlg.h"
 #include "app/vidarrodlg.h"
 #include "blacklist/addblack.h"
 #include "blacklist/blacklist.h"
@@ -173,7 +174,10 @@ void ShootBlackListAndSettings(const TempCatalogue& base)
     config.m_strIniPath = base.IniPath();
     Shoot<CConfigDialog>(config, QStringLiteral("configdialog"));
     CAboutDlg about;
+    about.m_strBasePath = base.BasePath();
     Shoot<CAboutDlg>(about, QStringLiteral("aboutdlg"));
+    CFirstRunDlg firstRun(QDir::home().filePath(QStringLiteral(".local/share/vidarro")));
+    Shoot<CFirstRunDlg>(firstRun, QStringLiteral("firstrundlg"));
 }
 
 void ShootImport(const TempCatalogue& base)

@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -34,12 +33,13 @@ class TestLaunchers : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        app::SetDesktopOpenHook([this](const QUrl& url) {
-            m_opened << Canonical(url.toLocalFile());
-            return true;
+        app::SetHelpCommandRunner([this](const QStringList& command, const app::HelpCommandDone& done) {
+            if (command.first() == "xdg-open"_L1)
+                m_opened << Canonical(command.last());
+            done(0, "xchm.desktop");
         });
     }
-    void cleanupTestCase() { app::SetDesktopOpenHook({}); }
+    void cleanupTestCase() { app::SetHelpCommandRunner({}); }
 
     void everyWayOpensTheWindow_data()
     {
