@@ -8,4 +8,9 @@ class CAboutDlg final : public app::CDialog {
     Q_DISABLE_COPY_MOVE(CAboutDlg)
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
+
+    QString m_strBasePath;
+
+protected:
+    bool OnInitDialog() override;
 };

@@ -2,6 +2,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/helpfile.h"
+#include "app/restoredlg.h"
 #include "blacklist/blacklist.h"
 #include "data/daodb.h"
 #include "data/recordset.h"
@@ -31,12 +32,32 @@ constexpr int IDR_ACCELERATOR = 157;
 constexpr int IDS_PANE = 102;
 
 enum : int {
-    IDC_FILMS = 1000, IDC_DEBTORS = 1001, IDC_SERVICE = 1002, IDC_HELPGROUP = 1003,
-    IDC_ADDFILM = 1004, IDC_EDITFILM = 1005, IDC_DELETEFILM = 1006, IDC_FINDFILM = 1007,
-    IDC_ADDDEBTOR = 1008, IDC_SHOWDEBTORS = 1009, IDC_FINDDEBTOR = 1010, IDC_BLACKLIST = 1016,
-    IDC_IMPORT = 1011, IDC_SETTINGS = 1012, IDC_ABOUT = 1013, IDC_HELP = 1014,
-    IDC_FILMLIST = 1015, IDC_STARRING = 1017, IDC_COMMENT = 1018, IDC_RATING = 1019, IDC_MEDIUM = 1021,
-    IDC_DURATION = 1023, IDC_DEBTORTEXT = 1041, IDC_DEBTORPIC = 1042, IDC_EXIT = 1047,
+    IDC_FILMS = 1000,
+    IDC_DEBTORS = 1001,
+    IDC_SERVICE = 1002,
+    IDC_HELPGROUP = 1003,
+    IDC_ADDFILM = 1004,
+    IDC_EDITFILM = 1005,
+    IDC_DELETEFILM = 1006,
+    IDC_FINDFILM = 1007,
+    IDC_ADDDEBTOR = 1008,
+    IDC_SHOWDEBTORS = 1009,
+    IDC_FINDDEBTOR = 1010,
+    IDC_BLACKLIST = 1016,
+    IDC_IMPORT = 1011,
+    IDC_SETTINGS = 1012,
+    IDC_ABOUT = 1013,
+    IDC_HELP = 1014,
+    IDC_FILMLIST = 1015,
+    IDC_STARRING = 1017,
+    IDC_COMMENT = 1018,
+    IDC_RATING = 1019,
+    IDC_MEDIUM = 1021,
+    IDC_DURATION = 1023,
+    IDC_DEBTORTEXT = 1041,
+    IDC_DEBTORPIC = 1042,
+    IDC_EXIT = 1047,
+    ID_RESTORE = 1050,
 };
 
 // The navigation panel, in pixels of the client area.
@@ -50,14 +71,25 @@ struct NavPlace {
 };
 // Where each button stands when its group is open; headers as after start-up.
 constexpr NavPlace kNavPlaces[] = {
-    {IDC_FILMS, 10}, {IDC_DEBTORS, 35}, {IDC_SERVICE, 60}, {IDC_HELPGROUP, 85},
-    {IDC_ADDFILM, 45}, {IDC_EDITFILM, 70}, {IDC_DELETEFILM, 95}, {IDC_FINDFILM, 120},
-    {IDC_ADDDEBTOR, 70}, {IDC_SHOWDEBTORS, 95}, {IDC_FINDDEBTOR, 120}, {IDC_BLACKLIST, 145},
-    {IDC_IMPORT, 95}, {IDC_SETTINGS, 120},
-    {IDC_ABOUT, 120}, {IDC_HELP, 145},
+    { IDC_FILMS, 10 },
+    { IDC_DEBTORS, 35 },
+    { IDC_SERVICE, 60 },
+    { IDC_HELPGROUP, 85 },
+    { IDC_ADDFILM, 45 },
+    { IDC_EDITFILM, 70 },
+    { IDC_DELETEFILM, 95 },
+    { IDC_FINDFILM, 120 },
+    { IDC_ADDDEBTOR, 70 },
+    { IDC_SHOWDEBTORS, 95 },
+    { IDC_FINDDEBTOR, 120 },
+    { IDC_BLACKLIST, 145 },
+    { IDC_IMPORT, 95 },
+    { IDC_SETTINGS, 120 },
+    { IDC_ABOUT, 120 },
+    { IDC_HELP, 145 },
 };
-constexpr int kCommandButtons[] = {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM, IDC_ADDDEBTOR,
-    IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST, IDC_IMPORT, IDC_SETTINGS, IDC_ABOUT, IDC_HELP};
+constexpr int kCommandButtons[] = { IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM, IDC_ADDDEBTOR,
+    IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST, IDC_IMPORT, IDC_SETTINGS, IDC_ABOUT, IDC_HELP };
 
 struct GroupLayout {
     int debtorsY, serviceY, helpY;
@@ -66,13 +98,18 @@ struct GroupLayout {
 GroupLayout LayoutOf(CVidarroDlg::Group g)
 {
     switch (g) {
-    case CVidarroDlg::Group::Films: return {270, 295, 320, {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM}};
-    case CVidarroDlg::Group::Debtors: return {35, 295, 320, {IDC_ADDDEBTOR, IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST}};
-    case CVidarroDlg::Group::Service: return {35, 60, 320, {IDC_IMPORT, IDC_SETTINGS}};
-    case CVidarroDlg::Group::Help: return {35, 60, 85, {IDC_ABOUT, IDC_HELP}};
-    case CVidarroDlg::Group::None: break;
+    case CVidarroDlg::Group::Films:
+        return { 270, 295, 320, { IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM } };
+    case CVidarroDlg::Group::Debtors:
+        return { 35, 295, 320, { IDC_ADDDEBTOR, IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST } };
+    case CVidarroDlg::Group::Service:
+        return { 35, 60, 320, { IDC_IMPORT, IDC_SETTINGS } };
+    case CVidarroDlg::Group::Help:
+        return { 35, 60, 85, { IDC_ABOUT, IDC_HELP } };
+    case CVidarroDlg::Group::None:
+        break;
     }
-    return {35, 60, 85, {}};
+    return { 35, 60, 85, {} };
 }
 } // namespace
 
@@ -84,7 +121,7 @@ CVidarroDlg::CVidarroDlg(QWidget* parent)
     g_nDebtors = 0;
     g_bIniPathBuilt = false;
 
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : { 16, 32, 48, 64, 128, 256 })
         m_hIcon.addFile(QStringLiteral(":/icons/vidarro-%1.png").arg(size));
 
     OnCommand(IDC_FILMS, [this] { ShowGroup(Group::Films); });
@@ -101,6 +138,7 @@ CVidarroDlg::CVidarroDlg(QWidget* parent)
     OnCommand(IDC_BLACKLIST, &CVidarroDlg::OnBlackList);
     OnCommand(IDC_IMPORT, &CVidarroDlg::OnImport);
     OnCommand(IDC_SETTINGS, &CVidarroDlg::OnSettings);
+    OnCommand(ID_RESTORE, &CVidarroDlg::OnRestore);
     OnCommand(IDC_ABOUT, &CVidarroDlg::OnAbout);
     OnCommand(IDC_HELP, &CVidarroDlg::OnHelp);
     OnCommand(IDC_EXIT, &CVidarroDlg::OnExit);
@@ -191,7 +229,7 @@ void CVidarroDlg::FillFilmList()
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, {field::NameFilm, field::Zanr, field::Rezisser});
+    rs.Open(table::Films, { field::NameFilm, field::Zanr, field::Rezisser });
 
     std::vector<app::CListModel::Row> rows = m_listFilms->Model()->Rows();
     // Whatever was read before an error stays listed.
@@ -199,11 +237,11 @@ void CVidarroDlg::FillFilmList()
         app::CListCtrl* list;
         std::vector<app::CListModel::Row>& rows;
         ~Commit() { list->SetRows(std::move(rows)); }
-    } commit{m_listFilms, rows};
+    } commit { m_listFilms, rows };
     while (!rs.IsEOF()) {
-        rows.push_back({{rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr),
-                            rs.GetFieldValue(field::Rezisser)},
-            rs.RowId()});
+        rows.push_back(
+            { { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr), rs.GetFieldValue(field::Rezisser) },
+                rs.RowId() });
         rs.MoveNext();
     }
 }
@@ -226,7 +264,7 @@ void CVidarroDlg::ApplyFilmSelection(int row)
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, {field::Roli, field::Komentar, field::Reiting, field::Nositel, field::Prodol});
+    rs.Open(table::Films, { field::Roli, field::Komentar, field::Reiting, field::Nositel, field::Prodol });
     if (row >= 0 && rs.MoveToRowId(m_listFilms->GetItemData(row))) {
         UpdateData(true);
         m_strStarring = rs.GetFieldValue(field::Roli);
@@ -244,7 +282,7 @@ void CVidarroDlg::CountDebtors()
     data::CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     data::CDaoRecordset rs(cDaoDB);
-    rs.Open(data::table::Debtors, {data::field::Name});
+    rs.Open(data::table::Debtors, { data::field::Name });
     g_nDebtors = rs.RecordCount();
     m_picDebtors->setVisible(g_nDebtors > 0);
     m_textDebtors->setVisible(g_nDebtors > 0);
@@ -317,13 +355,12 @@ void CVidarroDlg::OnDeleteFilm()
         app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
         return;
     }
-    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"),
-            app::Buttons::OkCancel)
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
         == app::IDOK) {
         data::CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
         data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Films, {data::field::NameFilm});
+        rs.Open(data::table::Films, { data::field::NameFilm });
         const qint64 rowid = m_listFilms->GetItemData(g_nSelectedFilm - 1);
         if (rowid >= 0 && rs.MoveToRowId(rowid)) {
             rs.Delete();
@@ -428,6 +465,29 @@ void CVidarroDlg::OnImport()
     SetDebtorPane();
 }
 
+// ---- Restore from a backup ----
+
+void CVidarroDlg::OnRestore()
+{
+    CRestoreDlg RestoreDialog(this);
+    RestoreDialog.m_strBasePath = m_strBasePath;
+    UpdateData(false);
+    if (RestoreDialog.DoModal() != app::IDOK)
+        return;
+    // Another catalogue: no row of the old list is selected in it.
+    g_nSelectedFilm = 0;
+    m_strComment.clear();
+    m_strStarring.clear();
+    m_strRating.clear();
+    m_strMedium.clear();
+    m_strDuration.clear();
+    UpdateData(false);
+    RefreshFilmList();
+    CountDebtors();
+    SetSelectedFilmPane();
+    SetDebtorPane();
+}
+
 // ---- Settings ----
 
 void CVidarroDlg::OnSettings()
@@ -445,6 +505,7 @@ void CVidarroDlg::OnSettings()
 void CVidarroDlg::OnAbout()
 {
     CAboutDlg AboutDialog(this);
+    AboutDialog.m_strBasePath = m_strBasePath;
     AboutDialog.DoModal();
 }
 
