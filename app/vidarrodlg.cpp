@@ -32,32 +32,12 @@ constexpr int IDR_ACCELERATOR = 157;
 constexpr int IDS_PANE = 102;
 
 enum : int {
-    IDC_FILMS = 1000,
-    IDC_DEBTORS = 1001,
-    IDC_SERVICE = 1002,
-    IDC_HELPGROUP = 1003,
-    IDC_ADDFILM = 1004,
-    IDC_EDITFILM = 1005,
-    IDC_DELETEFILM = 1006,
-    IDC_FINDFILM = 1007,
-    IDC_ADDDEBTOR = 1008,
-    IDC_SHOWDEBTORS = 1009,
-    IDC_FINDDEBTOR = 1010,
-    IDC_BLACKLIST = 1016,
-    IDC_IMPORT = 1011,
-    IDC_SETTINGS = 1012,
-    IDC_ABOUT = 1013,
-    IDC_HELP = 1014,
-    IDC_FILMLIST = 1015,
-    IDC_STARRING = 1017,
-    IDC_COMMENT = 1018,
-    IDC_RATING = 1019,
-    IDC_MEDIUM = 1021,
-    IDC_DURATION = 1023,
-    IDC_DEBTORTEXT = 1041,
-    IDC_DEBTORPIC = 1042,
-    IDC_EXIT = 1047,
-    ID_RESTORE = 1050,
+    IDC_FILMS = 1000, IDC_DEBTORS = 1001, IDC_SERVICE = 1002, IDC_HELPGROUP = 1003,
+    IDC_ADDFILM = 1004, IDC_EDITFILM = 1005, IDC_DELETEFILM = 1006, IDC_FINDFILM = 1007,
+    IDC_ADDDEBTOR = 1008, IDC_SHOWDEBTORS = 1009, IDC_FINDDEBTOR = 1010, IDC_BLACKLIST = 1016,
+    IDC_IMPORT = 1011, IDC_SETTINGS = 1012, IDC_ABOUT = 1013, IDC_HELP = 1014,
+    IDC_FILMLIST = 1015, IDC_STARRING = 1017, IDC_COMMENT = 1018, IDC_RATING = 1019, IDC_MEDIUM = 1021,
+    IDC_DURATION = 1023, IDC_DEBTORTEXT = 1041, IDC_DEBTORPIC = 1042, IDC_EXIT = 1047, ID_RESTORE = 1050,
 };
 
 // The navigation panel, in pixels of the client area.
@@ -71,25 +51,14 @@ struct NavPlace {
 };
 // Where each button stands when its group is open; headers as after start-up.
 constexpr NavPlace kNavPlaces[] = {
-    { IDC_FILMS, 10 },
-    { IDC_DEBTORS, 35 },
-    { IDC_SERVICE, 60 },
-    { IDC_HELPGROUP, 85 },
-    { IDC_ADDFILM, 45 },
-    { IDC_EDITFILM, 70 },
-    { IDC_DELETEFILM, 95 },
-    { IDC_FINDFILM, 120 },
-    { IDC_ADDDEBTOR, 70 },
-    { IDC_SHOWDEBTORS, 95 },
-    { IDC_FINDDEBTOR, 120 },
-    { IDC_BLACKLIST, 145 },
-    { IDC_IMPORT, 95 },
-    { IDC_SETTINGS, 120 },
-    { IDC_ABOUT, 120 },
-    { IDC_HELP, 145 },
+    {IDC_FILMS, 10}, {IDC_DEBTORS, 35}, {IDC_SERVICE, 60}, {IDC_HELPGROUP, 85},
+    {IDC_ADDFILM, 45}, {IDC_EDITFILM, 70}, {IDC_DELETEFILM, 95}, {IDC_FINDFILM, 120},
+    {IDC_ADDDEBTOR, 70}, {IDC_SHOWDEBTORS, 95}, {IDC_FINDDEBTOR, 120}, {IDC_BLACKLIST, 145},
+    {IDC_IMPORT, 95}, {IDC_SETTINGS, 120},
+    {IDC_ABOUT, 120}, {IDC_HELP, 145},
 };
-constexpr int kCommandButtons[] = { IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM, IDC_ADDDEBTOR,
-    IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST, IDC_IMPORT, IDC_SETTINGS, IDC_ABOUT, IDC_HELP };
+constexpr int kCommandButtons[] = {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM, IDC_ADDDEBTOR,
+    IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST, IDC_IMPORT, IDC_SETTINGS, IDC_ABOUT, IDC_HELP};
 
 struct GroupLayout {
     int debtorsY, serviceY, helpY;
@@ -98,18 +67,13 @@ struct GroupLayout {
 GroupLayout LayoutOf(CVidarroDlg::Group g)
 {
     switch (g) {
-    case CVidarroDlg::Group::Films:
-        return { 270, 295, 320, { IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM } };
-    case CVidarroDlg::Group::Debtors:
-        return { 35, 295, 320, { IDC_ADDDEBTOR, IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST } };
-    case CVidarroDlg::Group::Service:
-        return { 35, 60, 320, { IDC_IMPORT, IDC_SETTINGS } };
-    case CVidarroDlg::Group::Help:
-        return { 35, 60, 85, { IDC_ABOUT, IDC_HELP } };
-    case CVidarroDlg::Group::None:
-        break;
+    case CVidarroDlg::Group::Films: return {270, 295, 320, {IDC_ADDFILM, IDC_EDITFILM, IDC_DELETEFILM, IDC_FINDFILM}};
+    case CVidarroDlg::Group::Debtors: return {35, 295, 320, {IDC_ADDDEBTOR, IDC_SHOWDEBTORS, IDC_FINDDEBTOR, IDC_BLACKLIST}};
+    case CVidarroDlg::Group::Service: return {35, 60, 320, {IDC_IMPORT, IDC_SETTINGS}};
+    case CVidarroDlg::Group::Help: return {35, 60, 85, {IDC_ABOUT, IDC_HELP}};
+    case CVidarroDlg::Group::None: break;
     }
-    return { 35, 60, 85, {} };
+    return {35, 60, 85, {}};
 }
 } // namespace
 
@@ -121,7 +85,7 @@ CVidarroDlg::CVidarroDlg(QWidget* parent)
     g_nDebtors = 0;
     g_bIniPathBuilt = false;
 
-    for (int size : { 16, 32, 48, 64, 128, 256 })
+    for (int size : {16, 32, 48, 64, 128, 256})
         m_hIcon.addFile(QStringLiteral(":/icons/vidarro-%1.png").arg(size));
 
     OnCommand(IDC_FILMS, [this] { ShowGroup(Group::Films); });
@@ -229,7 +193,7 @@ void CVidarroDlg::FillFilmList()
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, { field::NameFilm, field::Zanr, field::Rezisser });
+    rs.Open(table::Films, {field::NameFilm, field::Zanr, field::Rezisser});
 
     std::vector<app::CListModel::Row> rows = m_listFilms->Model()->Rows();
     // Whatever was read before an error stays listed.
@@ -237,11 +201,11 @@ void CVidarroDlg::FillFilmList()
         app::CListCtrl* list;
         std::vector<app::CListModel::Row>& rows;
         ~Commit() { list->SetRows(std::move(rows)); }
-    } commit { m_listFilms, rows };
+    } commit{m_listFilms, rows};
     while (!rs.IsEOF()) {
-        rows.push_back(
-            { { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr), rs.GetFieldValue(field::Rezisser) },
-                rs.RowId() });
+        rows.push_back({{rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr),
+                            rs.GetFieldValue(field::Rezisser)},
+            rs.RowId()});
         rs.MoveNext();
     }
 }
@@ -264,7 +228,7 @@ void CVidarroDlg::ApplyFilmSelection(int row)
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, { field::Roli, field::Komentar, field::Reiting, field::Nositel, field::Prodol });
+    rs.Open(table::Films, {field::Roli, field::Komentar, field::Reiting, field::Nositel, field::Prodol});
     if (row >= 0 && rs.MoveToRowId(m_listFilms->GetItemData(row))) {
         UpdateData(true);
         m_strStarring = rs.GetFieldValue(field::Roli);
@@ -282,7 +246,7 @@ void CVidarroDlg::CountDebtors()
     data::CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     data::CDaoRecordset rs(cDaoDB);
-    rs.Open(data::table::Debtors, { data::field::Name });
+    rs.Open(data::table::Debtors, {data::field::Name});
     g_nDebtors = rs.RecordCount();
     m_picDebtors->setVisible(g_nDebtors > 0);
     m_textDebtors->setVisible(g_nDebtors > 0);
@@ -355,12 +319,13 @@ void CVidarroDlg::OnDeleteFilm()
         app::MessageBox(this, QStringLiteral("Вы не выбрали запись для удаления."));
         return;
     }
-    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"), app::Buttons::OkCancel)
+    if (app::MessageBox(this, QStringLiteral("Вы действительно хотите удалить данную запись?"),
+            app::Buttons::OkCancel)
         == app::IDOK) {
         data::CDaoDatabase cDaoDB;
         cDaoDB.Open(m_strBasePath);
         data::CDaoRecordset rs(cDaoDB);
-        rs.Open(data::table::Films, { data::field::NameFilm });
+        rs.Open(data::table::Films, {data::field::NameFilm});
         const qint64 rowid = m_listFilms->GetItemData(g_nSelectedFilm - 1);
         if (rowid >= 0 && rs.MoveToRowId(rowid)) {
             rs.Delete();

@@ -18,26 +18,26 @@
 namespace data {
 
 namespace {
-    QAtomicInt g_connectionCounter;
+QAtomicInt g_connectionCounter;
 
-    // How long a write waits for another process's lock before it fails.
-    constexpr int kBusyTimeoutMs = 2000;
+// How long a write waits for another process's lock before it fails.
+constexpr int kBusyTimeoutMs = 2000;
 
-    // The engine's text, with what it means for the user in front of it.
-    QString Describe(const QSqlError& error)
-    {
-        const QString code = error.nativeErrorCode();
-        const QString text = error.text();
-        if (code == QLatin1String("5") || code == QLatin1String("6"))
-            return QStringLiteral("база занята другой программой (%1)").arg(text);
-        if (code == QLatin1String("8"))
-            return QStringLiteral("файл открыт только для чтения (%1)").arg(text);
-        if (code == QLatin1String("26"))
-            return QStringLiteral("файл не является базой данных (%1)").arg(text);
-        if (code == QLatin1String("11"))
-            return QStringLiteral("файл повреждён (%1)").arg(text);
-        return text;
-    }
+// The engine's text, with what it means for the user in front of it.
+QString Describe(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    const QString text = error.text();
+    if (code == QLatin1String("5") || code == QLatin1String("6"))
+        return QStringLiteral("база занята другой программой (%1)").arg(text);
+    if (code == QLatin1String("8"))
+        return QStringLiteral("файл открыт только для чтения (%1)").arg(text);
+    if (code == QLatin1String("26"))
+        return QStringLiteral("файл не является базой данных (%1)").arg(text);
+    if (code == QLatin1String("11"))
+        return QStringLiteral("файл повреждён (%1)").arg(text);
+    return text;
+}
 } // namespace
 
 CDaoDatabase::CDaoDatabase() = default;
@@ -53,8 +53,8 @@ void CDaoDatabase::Open(const QString& path)
     const QFileInfo info(path);
     const QString full = info.absoluteFilePath();
     if (path.isEmpty())
-        throw DbError(
-            QStringLiteral("Каталог не открыт: при запуске программы файл «%1» не был найден.").arg(kBaseFileName));
+        throw DbError(QStringLiteral("Каталог не открыт: при запуске программы файл «%1» не был найден.")
+                          .arg(kBaseFileName));
     if (!info.exists())
         throw DbError(QStringLiteral("Файл базы «%1» не найден в папке «%2».")
                           .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath())));
