@@ -164,8 +164,7 @@ void ShootBlackListAndSettings(const TempCatalogue& base)
     about.m_strBasePath = base.BasePath();
     Shoot<CAboutDlg>(about, QStringLiteral("aboutdlg"));
     QDir(base.Dir()).mkpath(QStringLiteral("Backup"));
-    for (const char* day : {"2026-02-27", "2026-02-28", "2026-03-01"})
-        QFile::copy(base.BasePath(), base.Dir() + QStringLiteral("/Backup/BaseFilm-%1.mdb").arg(QLatin1String(day)));
+    QFile::copy(base.BasePath(), base.Dir() + QStringLiteral("/Backup/BaseFilm-2026-03-01.mdb"));
     CRestoreDlg restore;
     restore.m_strBasePath = base.BasePath();
     Shoot<CRestoreDlg>(restore, QStringLiteral("restoredlg"));
