@@ -13,32 +13,34 @@
 namespace data {
 
 namespace {
-QString Quoted(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-// The connection's own SQLite handle, for appends without the per-value cost of QSqlQuery's binding:
-// only when Qt's driver runs on the very SQLite this program links (same build), else null.
-sqlite3* NativeHandle(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    static int sameLibrary = -1;
-    if (sameLibrary < 0) {
-        QSqlQuery q(db);
-        sameLibrary = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next()
-            && q.value(0).toString() == QLatin1String(sqlite3_sourceid());
+    QString Quoted(const QString& name)
+    {
+        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
     }
-    return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
-}
 
-QSqlError NativeError(sqlite3* handle)
-{
-    return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
-        QString::number(sqlite3_errcode(handle)));
-}
+    // The connection's own SQLite handle, for appends without the per-value cost of QSqlQuery's binding:
+    // only when Qt's driver runs on the very SQLite this program links (same build), else null. Tests set
+    // VIDARRO_QTSQL_INSERT to take the QSqlQuery path that other builds take.
+    sqlite3* NativeHandle(const QSqlDatabase& db)
+    {
+        const QVariant handle = db.driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0
+            || qEnvironmentVariableIsSet("VIDARRO_QTSQL_INSERT"))
+            return nullptr;
+        static int sameLibrary = -1;
+        if (sameLibrary < 0) {
+            QSqlQuery q(db);
+            sameLibrary = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next()
+                && q.value(0).toString() == QLatin1String(sqlite3_sourceid());
+        }
+        return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    }
+
+    QSqlError NativeError(sqlite3* handle)
+    {
+        return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
+            QString::number(sqlite3_errcode(handle)));
+    }
 } // namespace
 
 CDaoRecordset::CDaoRecordset(CDaoDatabase& db)
@@ -153,7 +155,7 @@ void CDaoRecordset::MoveNext()
         Fetch();
         return;
     }
-    Select(QStringLiteral("WHERE rowid > ? ORDER BY rowid"), {m_lastRowid});
+    Select(QStringLiteral("WHERE rowid > ? ORDER BY rowid"), { m_lastRowid });
 }
 
 void CDaoRecordset::MoveLast()
@@ -172,7 +174,7 @@ bool CDaoRecordset::MoveToPosition(int position)
         m_values.clear();
         return false;
     }
-    Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), {position});
+    Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), { position });
     m_query.finish();
     m_streaming = false;
     return !IsEOF();
@@ -180,7 +182,7 @@ bool CDaoRecordset::MoveToPosition(int position)
 
 bool CDaoRecordset::MoveToRowId(qint64 rowid)
 {
-    Select(QStringLiteral("WHERE rowid = ?"), {rowid});
+    Select(QStringLiteral("WHERE rowid = ?"), { rowid });
     m_query.finish();
     m_streaming = false;
     if (IsEOF())

@@ -1,10 +1,12 @@
 // The user guide: built, found in the right place, and handed to the desktop only when it is there.
 #include "app/helpfile.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 bool Write(const QString& path, const QByteArray& bytes)
@@ -28,21 +30,6 @@ private Q_SLOTS:
     }
     void cleanup() { app::SetDesktopOpenHook({}); }
 
-    void builtGuideIsTheLastResort()
-    {
-        QFile chm(QStringLiteral(VIDARRO_HELP_FILE));
-        QVERIFY2(chm.open(QIODevice::ReadOnly), qPrintable(chm.fileName()));
-        QVERIFY(chm.size() > 10 * 1024); // a failed compile leaves an empty file
-        QCOMPARE(chm.read(4), QByteArray("ITSF")); // compiled HTML help
-        // Run from the build tree without a guide in the working directory.
-        QTemporaryDir work;
-        const QString old = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(work.path()));
-        QVERIFY(app::OpenHelpFile());
-        QDir::setCurrent(old);
-        QCOMPARE(m_opened, QStringList { QFileInfo(chm).absoluteFilePath() });
-    }
-
     void choice_data()
     {
         // The copies in the working directory and installed beside the program; null: none, but a folder of
@@ -51,8 +38,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("installed");
         QTest::addColumn<QString>("expected");
         const QByteArray chm("ITSF help");
-        const QString installed = QStringLiteral("share/vidarro/Vidarro.chm");
-        QTest::newRow("working directory first") << chm << chm << QStringLiteral("work/Vidarro.chm");
+        const QString installed = u"share/vidarro/Vidarro.chm"_s;
+        QTest::newRow("working directory first") << chm << chm << u"work/Vidarro.chm"_s;
         QTest::newRow("folder is no guide") << QByteArray() << chm << installed;
         QTest::newRow("empty file skipped") << QByteArray("") << chm << installed;
         QTest::newRow("none: the desktop is not asked") << QByteArray("") << QByteArray() << QString();
@@ -64,14 +51,13 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QTemporaryDir root;
         const QDir dir(root.path());
-        QVERIFY(dir.mkpath(QStringLiteral("work")) && dir.mkpath(QStringLiteral("share/vidarro")));
-        const QString guide = dir.filePath(QStringLiteral("work/Vidarro.chm"));
+        QVERIFY(dir.mkpath(u"work"_s) && dir.mkpath(u"share/vidarro"_s));
+        const QString guide = dir.filePath(u"work/Vidarro.chm"_s);
         QVERIFY(inWorkDir.isNull() ? dir.mkdir(guide) : Write(guide, inWorkDir));
-        QVERIFY(installed.isNull() || Write(dir.filePath(QStringLiteral("share/vidarro/Vidarro.chm")), installed));
+        QVERIFY(installed.isNull() || Write(dir.filePath(u"share/vidarro/Vidarro.chm"_s), installed));
         // Only the two folders under test, not the build tree's copy.
         const QStringList candidates
-            = app::HelpFileCandidates(dir.filePath(QStringLiteral("work")), dir.filePath(QStringLiteral("bin")))
-                  .mid(0, 2);
+            = app::HelpFileCandidates(dir.filePath(u"work"_s), dir.filePath(u"bin"_s)).mid(0, 2);
         QCOMPARE(app::OpenHelpFile(candidates), !expected.isEmpty());
         QCOMPARE(m_opened, expected.isEmpty() ? QStringList() : QStringList { dir.filePath(expected) });
     }
@@ -80,5 +66,5 @@ private:
     QStringList m_opened;
 };
 
-QTEST_GUILESS_MAIN(TestHelpFile)
+REGISTER_TEST(TestHelpFile)
 #include "test_helpfile.moc"

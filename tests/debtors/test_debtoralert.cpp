@@ -5,11 +5,10 @@
 #include "debtors/showdolgdialog.h"
 
 #include "scripted.h"
-#include "testbase.h"
+#include "testmain.h"
 
 #include <QFile>
 #include <QMenu>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -134,6 +133,9 @@ private Q_SLOTS:
             << mode2 << 1 << patched(20, QByteArray("\x03\x00", 2)) << QStringList { notLoad };
         QTest::newRow("2, 24-bit samples")
             << mode2 << 1 << patched(34, QByteArray("\x18\x00", 2)) << QStringList { notLoad };
+        // A block size that does not fit channels and sample size, though it divides the data.
+        QTest::newRow("2, block align 2 for 16-bit stereo")
+            << mode2 << 1 << patched(32, QByteArray("\x02\x00", 2)) << QStringList { notLoad };
         QTest::newRow("2, no format chunk") << mode2 << 1 << patched(12, "junk") << QStringList { notLoad };
         QTest::newRow("2, empty data") << mode2 << 1 << patched(40, QByteArray(4, '\0')).left(44)
                                        << QStringList { notLoad };
@@ -201,5 +203,5 @@ private:
     std::unique_ptr<TempCatalogue> m_cat;
 };
 
-QTEST_MAIN(TestDebtorAlert)
+REGISTER_TEST(TestDebtorAlert)
 #include "test_debtoralert.moc"

@@ -1,24 +1,16 @@
 #include "debtors/finddolgdialog.h"
 
 #include "scripted.h"
-#include "testbase.h"
+#include "testmain.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QStringList kDebtorHeadings { u"Имя должника."_s, u"Название Фильма/диска."_s, u"Дата."_s, u"Метка."_s };
-const QStringList kBlackHeadings { u"Имя в черном списке."_s, u"Причина занесения."_s };
-
-void Click(app::CDialog& d, int id)
-{
-    qobject_cast<QAbstractButton*>(d.GetDlgItem(id))->click();
-}
 
 // Chooses an option, gives the text (for marks: the entry chosen from the list, if there is one) and searches.
 QList<QStringList> Search(CFindDolgDialog& d, int option, const QString& text)
@@ -53,45 +45,6 @@ private Q_SLOTS:
         m_cat->AddBlack(u"СИДОРОВ"_s, u"Опять"_s);
     }
 
-    void optionsSetTheColumns()
-    {
-        m_cat->WriteIni("[Config]\r\nTable=1\r\n");
-        ScriptedUi ui;
-        ui.ExpectDialog<CFindDolgDialog>([](CFindDolgDialog& d) {
-            QVERIFY(d.Results()->showGrid());
-            QCOMPARE(Headings(d.Results()), kDebtorHeadings);
-            Click(d, 1000); // no option yet
-            // The stored code is shown as it is, also one that is no mark.
-            QCOMPARE(Search(d, 1029, u"smith"_s),
-                (QList<QStringList> { { u"Smith"_s, u"Solaris"_s, u"1.2.2007"_s, u"X"_s } }));
-            // Enter neither searches nor closes.
-            d.Item<QLineEdit>(1017)->setText(u"иванов"_s);
-            PressKey(d.GetDlgItem(1017), Qt::Key_Return);
-            QVERIFY(!d.IsEnded());
-            QCOMPARE(d.Results()->GetItemCount(), 1);
-            // The debtor options share their columns: the results stay.
-            for (int option : { 1030, 1031, 1032 })
-                Click(d, option);
-            QCOMPARE(d.Results()->GetItemCount(), 1);
-            QVERIFY(d.GetDlgItem(1020)->isVisible());
-            QVERIFY(d.Item<QLineEdit>(1017)->isReadOnly()); // the code comes from the mark list only
-            QVERIFY(d.Item<QLineEdit>(1017)->text().isEmpty());
-            Click(d, 1033);
-            QCOMPARE(Headings(d.Results()), kBlackHeadings);
-            QCOMPARE(d.Results()->GetItemCount(), 0);
-            QVERIFY(!d.GetDlgItem(1020)->isVisible());
-            QVERIFY(!d.Item<QLineEdit>(1017)->isReadOnly());
-            QCOMPARE(Search(d, 1033, u"петров"_s).size(), 1);
-            Click(d, 1029);
-            QCOMPARE(Headings(d.Results()), kDebtorHeadings);
-            QCOMPARE(d.Results()->GetItemCount(), 0);
-            PressKey(d.GetDlgItem(1017), Qt::Key_Escape);
-        });
-        ui.ExpectMessage(u"Вы не выбрали где искать."_s);
-        QCOMPARE(Open(), app::IDCANCEL);
-        VERIFY_SCRIPT(ui);
-    }
-
     void wholeTextIgnoringCase_data()
     {
         QTest::addColumn<int>("option");
@@ -123,13 +76,10 @@ private Q_SLOTS:
         QFETCH(QStringList, names);
         ScriptedUi ui;
         ui.ExpectDialog<CFindDolgDialog>([&](CFindDolgDialog& d) {
-            QStringList found;
-            for (const QStringList& row : Search(d, option, text))
-                found << row.value(0);
-            QCOMPARE(found, names);
+            QCOMPARE(Cells(Search(d, option, text)), names);
             Click(d, 1047);
         });
-        QCOMPARE(Open(), app::IDOK);
+        QCOMPARE(RunDialog<CFindDolgDialog>(*m_cat, ui, {}), app::IDOK);
         VERIFY_SCRIPT(ui);
     }
 
@@ -142,22 +92,13 @@ private Q_SLOTS:
         });
         ui.ExpectMessageContaining(u"не найден"_s);
         QFile::remove(m_cat->BasePath());
-        Open();
+        RunDialog<CFindDolgDialog>(*m_cat, ui, {});
         VERIFY_SCRIPT(ui);
     }
 
 private:
-    // Opens the dialog; the script queued for it comes first.
-    int Open()
-    {
-        CFindDolgDialog dlg;
-        dlg.m_strBasePath = m_cat->BasePath();
-        dlg.m_strIniPath = m_cat->IniPath();
-        return dlg.DoModal();
-    }
-
     std::unique_ptr<TempCatalogue> m_cat;
 };
 
-QTEST_MAIN(TestFindDolgDialog)
+REGISTER_TEST(TestFindDolgDialog)
 #include "test_finddolgdialog.moc"

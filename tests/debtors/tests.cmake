@@ -1,5 +1,2 @@
-vidarro_add_test(test_adddolgdialog SOURCES debtors/test_adddolgdialog.cpp)
-vidarro_add_test(test_renamedolgdialog SOURCES debtors/test_renamedolgdialog.cpp)
-vidarro_add_test(test_showdolgdialog SOURCES debtors/test_showdolgdialog.cpp)
-vidarro_add_test(test_finddolgdialog SOURCES debtors/test_finddolgdialog.cpp)
-vidarro_add_test(test_debtoralert SOURCES debtors/test_debtoralert.cpp)
+vidarro_add_test(test_debtors SOURCES debtors/test_adddolgdialog.cpp debtors/test_renamedolgdialog.cpp
+    debtors/test_showdolgdialog.cpp debtors/test_finddolgdialog.cpp debtors/test_debtoralert.cpp)

@@ -1,7 +1,7 @@
 // The main window's film commands, driven as a user would: buttons, the menu and the key table. What each
 // command rebuilds afterwards (list, counters, detail panel) and what keeps its value.
 #include "scripted.h"
-#include "testbase.h"
+#include "testmain.h"
 
 #include "app/vidarrodlg.h"
 #include "films/adddialog.h"
@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -47,11 +46,9 @@ const QStringList kAddedPanel { kNd, kNd, u"0"_s, kNd, kNd };
 // selected, and the detail panel.
 QStringList State(CVidarroDlg& w)
 {
-    QStringList state { w.StatusBar()->GetPaneText(0), w.StatusBar()->GetPaneText(1), QString::number(g_nSelectedFilm),
-        w.FilmList()->selectionModel()->hasSelection() ? u"shown"_s : u"none"_s };
-    for (int id : { 1017, 1018, 1019, 1021, 1023 })
-        state << app::EditText(w.GetDlgItem(id));
-    return state;
+    return QStringList { w.StatusBar()->GetPaneText(0), w.StatusBar()->GetPaneText(1), QString::number(g_nSelectedFilm),
+        w.FilmList()->selectionModel()->hasSelection() ? u"shown"_s : u"none"_s }
+    + EditTexts(w, { 1017, 1018, 1019, 1021, 1023 });
 }
 
 QStringList StateOf(int films, int selected, bool shown, const QStringList& panel)
@@ -64,10 +61,7 @@ QStringList StateOf(int films, int selected, bool shown, const QStringList& pane
 // One column of the film list.
 QStringList Column(CVidarroDlg& w, int column)
 {
-    QStringList texts;
-    for (const QStringList& row : ListRows(w.FilmList()))
-        texts << row[column];
-    return texts;
+    return Cells(ListRows(w.FilmList()), column);
 }
 
 // Runs a film command the way `how` names: its button, its menu item or its key.
@@ -96,148 +90,93 @@ void Run(CVidarroDlg& w, int id, const QString& how)
     }
 }
 
-// Runs the main window on the catalogue; the script acts on the shown window.
-void RunMain(TempCatalogue& cat, ScriptedUi& ui, std::function<void(CVidarroDlg&)> script)
-{
-    cat.EnterDir();
-    ui.ExpectDialog<CVidarroDlg>([script](CVidarroDlg& w) {
-        script(w);
-        w.EndDialog(app::IDCANCEL);
-    });
-    CVidarroDlg dlg;
-    dlg.DoModal();
-}
 } // namespace
 
 class TestFilmCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyCommand_data();
-    void everyCommand();
-    void commandsThatChangeNothing();
+    void everyCommand_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("button") << u"button"_s;
+        QTest::newRow("menu") << u"menu"_s;
+        QTest::newRow("key") << u"key"_s;
+    }
+
+    void everyCommand()
+    {
+        QFETCH(QString, how);
+        TempCatalogue cat;
+        FillCatalogue(cat);
+        cat.WriteIni("[Config]\r\nTable=1\r\n");
+        ScriptedUi ui;
+        RunMainWindow(cat, ui, [&](CVidarroDlg& w) {
+            // Add: the list is read again with the new film last; only the film count changes.
+            w.FilmList()->SelectRow(1);
+            ui.ExpectDialog<CAddDialog>([&](CAddDialog& d) {
+                QCOMPARE(d.m_strBasePath, w.BasePath());
+                TypeText(d.GetDlgItem(1017), u"Кин-дза-дза!"_s);
+                ChooseEntry(d.Item<QComboBox>(1020), 4);
+                d.SendCommand(1047);
+            });
+            Run(w, IDC_ADD, how);
+            QCOMPARE(ListRows(w.FilmList()).value(3), (QStringList { u"Кин-дза-дза!"_s, u"Фантастика"_s, kNd }));
+            QCOMPARE(State(w), StateOf(4, 2, false, DetailsOf(2)));
+            w.FilmList()->SelectRow(3); // the new row leads to its own record
+            QCOMPARE(State(w), StateOf(4, 4, true, kAddedPanel));
+
+            // Edit: the selected one of two equal titles. The panel keeps what it showed until a new selection.
+            w.FilmList()->SelectRow(2);
+            ui.ExpectDialog<CRenameDialog>([&](CRenameDialog& d) {
+                QCOMPARE(d.m_strBasePath, w.BasePath());
+                QCOMPARE(app::EditText(d.GetDlgItem(1028)), u"2"_s);
+                auto* director = d.Item<QLineEdit>(1018);
+                QCOMPARE(director->text(), u"Содерберг"_s);
+                director->selectAll();
+                TypeText(director, u"Soderbergh"_s);
+                DragThumb(d.Item<QSlider>(1022), 10);
+                d.SendCommand(1047);
+            });
+            Run(w, IDC_EDIT, how);
+            QCOMPARE(Column(w, 2), (QStringList { u"Данелия"_s, u"Тарковский"_s, u"Soderbergh"_s, kNd }));
+            QCOMPARE(State(w), StateOf(4, 3, false, DetailsOf(3)));
+            w.FilmList()->SelectRow(2);
+            QCOMPARE(State(w), StateOf(4, 3, true, DetailsOf(3, u"10"_s)));
+
+            // Delete: the selected one of two equal titles; nothing is selected afterwards, the panel is emptied.
+            w.FilmList()->SelectRow(1);
+            ui.ExpectMessage(kAskDelete, app::IDOK);
+            Run(w, IDC_DELETE, how);
+            QCOMPARE(Column(w, 2), (QStringList { u"Данелия"_s, u"Soderbergh"_s, kNd }));
+            QCOMPARE(State(w), StateOf(3, 0, false, kEmptyPanel));
+            ui.ExpectMessage(u"Вы не выбрали запись для изменения."_s);
+            Run(w, IDC_EDIT, how);
+            w.FilmList()->SelectRow(2); // rows and records agree again
+            QCOMPARE(State(w), StateOf(3, 3, true, kAddedPanel));
+
+            // Find only reads: nothing is refreshed afterwards.
+            w.FilmList()->SelectRow(0);
+            ui.ExpectDialog<CFindDialog>([&](CFindDialog& d) {
+                QCOMPARE(d.m_strBasePath, w.BasePath());
+                QCOMPARE(d.Item<app::CListCtrl>(1015)->GetExtendedStyle(), quint32(0x21)); // from the settings
+                QTest::mouseClick(d.GetDlgItem(1029), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+                TypeText(d.GetDlgItem(1017), u"солярис"_s);
+                d.SendCommand(1000);
+                QCOMPARE(ListRows(d.Item<app::CListCtrl>(1015)).value(0).value(2), u"Soderbergh"_s);
+                d.SendCommand(1047);
+            });
+            Run(w, IDC_FIND, how);
+            QCOMPARE(State(w), StateOf(3, 1, true, DetailsOf(1)));
+        });
+        VERIFY_SCRIPT(ui);
+        const QList<QStringList> rows = cat.Rows(kFilms);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1],
+            (QStringList { u"Солярис"_s, u"Soderbergh"_s, u"Роли 3"_s, u"Драма"_s, u"10"_s, u"DVD 3"_s, u"Время 3"_s,
+                u"Комментарий 3"_s }));
+    }
 };
 
-void TestFilmCommands::everyCommand_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("button") << u"button"_s;
-    QTest::newRow("menu") << u"menu"_s;
-    QTest::newRow("key") << u"key"_s;
-}
-
-void TestFilmCommands::everyCommand()
-{
-    QFETCH(QString, how);
-    TempCatalogue cat;
-    FillCatalogue(cat);
-    cat.WriteIni("[Config]\r\nTable=1\r\n");
-    ScriptedUi ui;
-    RunMain(cat, ui, [&](CVidarroDlg& w) {
-        // Add: the list is read again with the new film last; only the film count changes.
-        w.FilmList()->SelectRow(1);
-        ui.ExpectDialog<CAddDialog>([&](CAddDialog& d) {
-            QCOMPARE(d.m_strBasePath, w.BasePath());
-            TypeText(d.GetDlgItem(1017), u"Кин-дза-дза!"_s);
-            ChooseEntry(d.Item<QComboBox>(1020), 4);
-            d.SendCommand(1047);
-        });
-        Run(w, IDC_ADD, how);
-        QCOMPARE(ListRows(w.FilmList()).value(3), (QStringList { u"Кин-дза-дза!"_s, u"Фантастика"_s, kNd }));
-        QCOMPARE(State(w), StateOf(4, 2, false, DetailsOf(2)));
-        w.FilmList()->SelectRow(3); // the new row leads to its own record
-        QCOMPARE(State(w), StateOf(4, 4, true, kAddedPanel));
-
-        // Edit: the selected one of two equal titles. The panel keeps what it showed until a new selection.
-        w.FilmList()->SelectRow(2);
-        ui.ExpectDialog<CRenameDialog>([&](CRenameDialog& d) {
-            QCOMPARE(d.m_strBasePath, w.BasePath());
-            QCOMPARE(app::EditText(d.GetDlgItem(1028)), u"2"_s);
-            auto* director = d.Item<QLineEdit>(1018);
-            QCOMPARE(director->text(), u"Содерберг"_s);
-            director->selectAll();
-            TypeText(director, u"Soderbergh"_s);
-            DragThumb(d.Item<QSlider>(1022), 10);
-            d.SendCommand(1047);
-        });
-        Run(w, IDC_EDIT, how);
-        QCOMPARE(Column(w, 2), (QStringList { u"Данелия"_s, u"Тарковский"_s, u"Soderbergh"_s, kNd }));
-        QCOMPARE(State(w), StateOf(4, 3, false, DetailsOf(3)));
-        w.FilmList()->SelectRow(2);
-        QCOMPARE(State(w), StateOf(4, 3, true, DetailsOf(3, u"10"_s)));
-
-        // Delete: the selected one of two equal titles; nothing is selected afterwards, the panel is emptied.
-        w.FilmList()->SelectRow(1);
-        ui.ExpectMessage(kAskDelete, app::IDOK);
-        Run(w, IDC_DELETE, how);
-        QCOMPARE(Column(w, 2), (QStringList { u"Данелия"_s, u"Soderbergh"_s, kNd }));
-        QCOMPARE(State(w), StateOf(3, 0, false, kEmptyPanel));
-        ui.ExpectMessage(u"Вы не выбрали запись для изменения."_s);
-        Run(w, IDC_EDIT, how);
-        w.FilmList()->SelectRow(2); // rows and records agree again
-        QCOMPARE(State(w), StateOf(3, 3, true, kAddedPanel));
-
-        // Find only reads: nothing is refreshed afterwards.
-        w.FilmList()->SelectRow(0);
-        ui.ExpectDialog<CFindDialog>([&](CFindDialog& d) {
-            QCOMPARE(d.m_strBasePath, w.BasePath());
-            QCOMPARE(d.Item<app::CListCtrl>(1015)->GetExtendedStyle(), quint32(0x21)); // from the settings
-            QTest::mouseClick(d.GetDlgItem(1029), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
-            TypeText(d.GetDlgItem(1017), u"солярис"_s);
-            d.SendCommand(1000);
-            QCOMPARE(ListRows(d.Item<app::CListCtrl>(1015)).value(0).value(2), u"Soderbergh"_s);
-            d.SendCommand(1047);
-        });
-        Run(w, IDC_FIND, how);
-        QCOMPARE(State(w), StateOf(3, 1, true, DetailsOf(1)));
-    });
-    VERIFY_SCRIPT(ui);
-    const QList<QStringList> rows = cat.Rows(kFilms);
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[1],
-        (QStringList { u"Солярис"_s, u"Soderbergh"_s, u"Роли 3"_s, u"Драма"_s, u"10"_s, u"DVD 3"_s, u"Время 3"_s,
-            u"Комментарий 3"_s }));
-}
-
-void TestFilmCommands::commandsThatChangeNothing()
-{
-    TempCatalogue cat;
-    FillCatalogue(cat);
-    ScriptedUi ui;
-    RunMain(cat, ui, [&](CVidarroDlg& w) {
-        // Without a selected film, edit and delete only say so.
-        ui.ExpectMessage(u"Вы не выбрали запись для изменения."_s);
-        Run(w, IDC_EDIT, u"key"_s);
-        ui.ExpectMessage(u"Вы не выбрали запись для удаления."_s);
-        Run(w, IDC_DELETE, u"menu"_s);
-        QCOMPARE(State(w), StateOf(3, 0, false, kEmptyPanel));
-
-        // Add and edit cancelled, a delete the engine refuses: nothing rebuilt, the row stays selected.
-        w.FilmList()->SelectRow(2);
-        ui.ExpectDialog<CAddDialog>([](CAddDialog& d) { PressKey(d.GetDlgItem(1017), Qt::Key_Escape); });
-        Run(w, IDC_ADD, u"key"_s);
-        ui.ExpectDialog<CRenameDialog>([](CRenameDialog& d) { d.SendCommand(2); });
-        Run(w, IDC_EDIT, u"key"_s);
-        cat.Execute(u"CREATE TRIGGER refuse BEFORE DELETE ON KINVORA11 "
-                    "BEGIN SELECT RAISE(ABORT, 'read-only medium'); END"_s);
-        ui.ExpectMessage(kAskDelete, app::IDOK);
-        ui.ExpectMessageContaining(u"read-only medium"_s);
-        Run(w, IDC_DELETE, u"key"_s);
-        QCOMPARE(State(w), StateOf(3, 3, true, DetailsOf(3)));
-        cat.Execute(u"DROP TRIGGER refuse"_s);
-
-        // A delete answered with Cancel rebuilds all the same: no row shows as selected, but the number and
-        // the panel stay, and a delete now removes that film.
-        ui.ExpectMessage(kAskDelete, app::IDCANCEL);
-        Run(w, IDC_DELETE, u"menu"_s);
-        QCOMPARE(State(w), StateOf(3, 3, false, DetailsOf(3)));
-        ui.ExpectMessage(kAskDelete, app::IDOK);
-        Run(w, IDC_DELETE, u"key"_s);
-        QCOMPARE(Column(w, 2), (QStringList { u"Данелия"_s, u"Тарковский"_s }));
-    });
-    VERIFY_SCRIPT(ui);
-    QCOMPARE(cat.Count(kFilms), 2);
-}
-
-QTEST_MAIN(TestFilmCommands)
+REGISTER_TEST(TestFilmCommands)
 #include "test_filmcommands.moc"

@@ -1,6 +1,7 @@
 // The daily backup, its rotation, the start-up health check with its offer, and the restore command.
 #include "scripted.h"
 #include "testbase.h"
+#include "testmain.h"
 
 #include "app/healthprompt.h"
 #include "app/restoredlg.h"
@@ -64,6 +65,8 @@ struct Base : TempCatalogue {
 class TestBackup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void cleanupTestCase() { ForgetBackupRun(); } // no other test's catalogue is backed up
+
     void firstWriteOfADayMakesOneCopyHoldingEveryRow()
     {
         Base b;
@@ -186,5 +189,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestBackup)
+REGISTER_TEST(TestBackup)
 #include "test_backup.moc"

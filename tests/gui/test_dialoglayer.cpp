@@ -1,7 +1,7 @@
 // The dialog layer every window stands on: templates, key routing, the data exchange, the list control
 // and the message box.
 #include "scripted.h"
-#include "testbase.h"
+#include "testmain.h"
 
 #include "app/dialoglayer.h"
 #include "data/dberror.h"
@@ -18,8 +18,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QTest>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 class CTestDialog final : public app::CDialog {
     Q_OBJECT
@@ -66,14 +67,15 @@ QString Clipped(QWidget* w)
         if (label->text().isEmpty())
             return {};
         const int frame = 2 * label->frameWidth();
-        const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
-                                            : fm.horizontalAdvance(label->text()) + frame <= label->width()
-                && fm.height() <= label->height();
+        const bool fits = label->wordWrap()
+            ? label->heightForWidth(label->width()) <= label->height()
+            : fm.horizontalAdvance(label->text()) + frame <= label->width() && fm.height() <= label->height();
         return fits ? QString() : label->text();
     }
     if (auto* button = qobject_cast<QPushButton*>(w))
         return fm.horizontalAdvance(button->text()) + 8 <= button->width() && fm.height() <= button->height()
-            ? QString() : button->text();
+            ? QString()
+            : button->text();
     if (auto* radio = qobject_cast<QRadioButton*>(w)) {
         const int need = radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
             + radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + fm.horizontalAdvance(radio->text());
@@ -100,7 +102,7 @@ private Q_SLOTS:
             for (QWidget* w : dlg.Client()->findChildren<QWidget*>()) {
                 const QString text = Clipped(w);
                 if (!text.isEmpty())
-                    problems << QStringLiteral("dialog %1: \"%2\"").arg(id).arg(text);
+                    problems << u"dialog %1: \"%2\""_s.arg(id).arg(text);
             }
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
@@ -111,119 +113,71 @@ private Q_SLOTS:
         QStringList errors;
         rc::Resources::Parse(QStringLiteral("DIALOG 1 10 10\nEDITTEXT 5 \"\" 1 2 3\nBUTTON 6 \"x\" 1 2 3 4\n"
                                             "LTEXT 7 \"unterminated 1 2 3 4\nACCELERATORS 3\n\"\" 5\n"),
-            QStringLiteral("bad.rc"), &errors);
+            u"bad.rc"_s, &errors);
         QCOMPARE(errors.size(), 4);
         const rc::Resources ok = rc::Resources::Parse(
-            QStringLiteral("DIALOG 2 40 20 // c\nCAPTION \"Окно \"\"1\"\"\"\nLTEXT -1 \"a\\tb\" 1 2 3 4 NOWRAP\n"),
-            QStringLiteral("ok.rc"), &errors);
+            u"DIALOG 2 40 20 // c\nCAPTION \"Окно \"\"1\"\"\"\nLTEXT -1 \"a\\tb\" 1 2 3 4 NOWRAP\n"_s, u"ok.rc"_s,
+            &errors);
         QVERIFY(errors.isEmpty());
-        QCOMPARE(ok.FindDialog(2)->caption, QStringLiteral("Окно \"1\""));
-        QCOMPARE(ok.FindDialog(2)->controls.first().text, QStringLiteral("a\tb"));
+        QCOMPARE(ok.FindDialog(2)->caption, u"Окно \"1\""_s);
+        QCOMPARE(ok.FindDialog(2)->controls.first().text, u"a\tb"_s);
         QCOMPARE(ok.FindDialog(2)->controls.first().rect, QRect(1, 2, 3, 4));
     }
 
-    void enterEscapeAndTheFocusedButton()
+    void keys()
     {
+        QApplication::clipboard()->setText(u"прежнее"_s);
         ScriptedUi ui;
-        // Enter in an edit: the confirm command; a window may make it do nothing.
-        ui.ExpectDialog<CTestDialog>([](CTestDialog& d) {
-            PressKey(d.GetDlgItem(1017), Qt::Key_Return);
-        });
-        CTestDialog plain;
-        QCOMPARE(plain.DoModal(), app::IDOK);
-
-        ui.ExpectDialog<CTestDialog>([](CTestDialog& d) {
-            PressKey(d.GetDlgItem(1017), Qt::Key_Return);
-            PressKey(d.GetDlgItem(1018), Qt::Key_Return);
-            PressKey(d.GetDlgItem(1020), Qt::Key_Return);
-            QVERIFY(!d.IsEnded());
-            QCOMPARE(d.m_saves, 0);
-            // Enter on a push button clicks it; so does Space.
-            PressKey(d.GetDlgItem(1047), Qt::Key_Return);
-            PressKey(d.GetDlgItem(1047), Qt::Key_Space);
-            QCOMPARE(d.m_saves, 2);
-            PressKey(d.GetDlgItem(1017), Qt::Key_Escape);
-        });
+        // Enter in an edit: the confirm command.
+        ui.ExpectDialog<CTestDialog>([](CTestDialog& d) { PressKey(d.GetDlgItem(1017), Qt::Key_Return); });
+        QCOMPARE(CTestDialog().DoModal(), app::IDOK);
+        // A window may make Enter do nothing; it clicks a push button, as Space does. The first tab stop has the
+        // focus. The key table wins over the focused control, on the Russian layout too. Ctrl+Enter breaks a line.
         CTestDialog quiet(true);
-        QCOMPARE(quiet.DoModal(), app::IDCANCEL);
-        VERIFY_SCRIPT(ui);
-    }
-
-    void firstTabStopHasTheFocus()
-    {
-        ScriptedUi ui;
         ui.ExpectDialog<CTestDialog>([](CTestDialog& d) {
             QApplication::setActiveWindow(&d);
             QCOMPARE(d.focusWidget(), d.GetDlgItem(1));
-            d.EndDialog(app::IDOK);
-        });
-        CTestDialog dlg;
-        dlg.DoModal();
-        VERIFY_SCRIPT(ui);
-    }
-
-    void keyTableWinsOverTheFocusedControl()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("прежнее"));
-        ScriptedUi ui;
-        ui.ExpectDialog<CTestDialog>([](CTestDialog& d) {
+            for (int id : { 1017, 1018, 1020 })
+                PressKey(d.GetDlgItem(id), Qt::Key_Return);
+            QVERIFY(!d.IsEnded());
+            QCOMPARE(d.m_saves, 0);
+            PressKey(d.GetDlgItem(1047), Qt::Key_Return);
+            PressKey(d.GetDlgItem(1047), Qt::Key_Space);
             auto* edit = d.Item<QPlainTextEdit>(1018);
-            edit->setPlainText(QStringLiteral("текст"));
+            TypeText(edit, u"Первая\nВторая"_s);
             edit->selectAll();
             PressKey(edit, Qt::Key_C, Qt::ControlModifier);
-            QCOMPARE(d.m_saves, 1);
-            // The same key on the Russian layout.
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(0x0421), QStringLiteral("с"), Qt::ControlModifier);
-            QCOMPARE(d.m_saves, 2);
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(0x0421), u"с"_s, Qt::ControlModifier);
             PressKey(d.GetDlgItem(1017), Qt::Key_D, Qt::AltModifier);
-            QCOMPARE(d.m_saves, 3);
-            d.EndDialog(app::IDOK);
-        });
-        CTestDialog dlg;
-        dlg.DoModal();
-        VERIFY_SCRIPT(ui);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("прежнее"));
-    }
-
-    void ctrlEnterBreaksALine()
-    {
-        CTestDialog dlg(true);
-        auto* edit = dlg.Item<QPlainTextEdit>(1018);
-        ScriptedUi ui;
-        ui.ExpectDialog<CTestDialog>([&](CTestDialog& d) {
-            TypeText(edit, QStringLiteral("Первая\nВторая"));
+            QCOMPARE(d.m_saves, 5);
             d.UpdateData(true);
-            d.EndDialog(app::IDOK);
+            PressKey(d.GetDlgItem(1017), Qt::Key_Escape);
         });
-        dlg.DoModal();
+        QCOMPARE(quiet.DoModal(), app::IDCANCEL);
         VERIFY_SCRIPT(ui);
-        QCOMPARE(dlg.m_multi, QStringLiteral("Первая\nВторая"));
+        QCOMPARE(quiet.m_multi, u"Первая\nВторая"_s);
+        QCOMPARE(QApplication::clipboard()->text(), u"прежнее"_s);
     }
 
-    void exchangeReturnsUntouchedTextExactly()
+    void exchangeAndCombo()
     {
+        // Text the user did not touch comes back exactly, CR LF and all; edited text as it now stands.
         CTestDialog dlg;
-        dlg.m_text = QStringLiteral("одна\r\nстрока");
-        dlg.m_multi = QStringLiteral("строка 1\r\nстрока 2\r\n");
+        dlg.m_text = u"одна\r\nстрока"_s;
+        dlg.m_multi = u"строка 1\r\nстрока 2\r\n"_s;
         dlg.m_number = 42;
         dlg.UpdateData(false);
-        QCOMPARE(dlg.Item<QPlainTextEdit>(1018)->toPlainText(), QStringLiteral("строка 1\nстрока 2\n"));
-        dlg.m_text.clear();
-        dlg.m_multi.clear();
+        QCOMPARE(dlg.Item<QPlainTextEdit>(1018)->toPlainText(), u"строка 1\nстрока 2\n"_s);
+        dlg.m_text = dlg.m_multi = QString();
         dlg.m_number = 0;
         dlg.UpdateData(true);
-        QCOMPARE(dlg.m_text, QStringLiteral("одна\r\nстрока"));
-        QCOMPARE(dlg.m_multi, QStringLiteral("строка 1\r\nстрока 2\r\n"));
+        QCOMPARE(QStringList({ dlg.m_text, dlg.m_multi }),
+            QStringList({ u"одна\r\nстрока"_s, u"строка 1\r\nстрока 2\r\n"_s }));
         QCOMPARE(dlg.m_number, 42);
-        // Edited text is taken as it now stands.
-        dlg.Item<QPlainTextEdit>(1018)->setPlainText(QStringLiteral("новая\nстрока"));
+        dlg.Item<QPlainTextEdit>(1018)->setPlainText(u"новая\nстрока"_s);
         dlg.UpdateData(true);
-        QCOMPARE(dlg.m_multi, QStringLiteral("новая\nстрока"));
-    }
-
-    void comboSelection()
-    {
-        CTestDialog dlg;
+        QCOMPARE(dlg.m_multi, u"новая\nстрока"_s);
+        // A combo's selection: none, an entry, none for an index outside, none for text typed into its field.
         auto* combo = dlg.Item<QComboBox>(1020);
         QCOMPARE(app::ComboGetCurSel(combo), -1);
         app::ComboSetCurSel(combo, 1);
@@ -231,47 +185,36 @@ private Q_SLOTS:
         app::ComboSetCurSel(combo, 5);
         QCOMPARE(app::ComboGetCurSel(combo), -1);
         app::ComboSetCurSel(combo, 0);
-        combo->setEditText(QStringLiteral("Три")); // typed into its own field
+        combo->setEditText(u"Три"_s);
         QCOMPARE(app::ComboGetCurSel(combo), -1);
-        QCOMPARE(combo->count(), 2);
     }
 
     void listControlReportsTheRowThatChangedLast()
     {
         CTestDialog dlg;
         auto* list = dlg.Item<app::CListCtrl>(1015);
-        list->InsertColumn(0, QStringLiteral("Имя"), Qt::AlignLeft, 120);
-        std::vector<app::CListModel::Row> rows;
-        for (int i = 0; i < 3; ++i)
-            rows.push_back({{QStringLiteral("Строка %1").arg(i)}, 100 + i});
-        list->SetRows(std::move(rows));
+        list->InsertColumn(0, u"Имя"_s, Qt::AlignLeft, 120);
+        list->SetRows({ { { u"Строка 0"_s }, 100 }, { { u"Строка 1"_s }, 101 }, { { u"Строка 2"_s }, 102 } });
         list->SetExtendedStyle(app::LVS_EX_GRIDLINES | app::LVS_EX_FULLROWSELECT);
-        QVERIFY(list->showGrid());
-        QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
-        list->SetExtendedStyle(0);
-        QVERIFY(!list->showGrid());
-        QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectItems);
-        list->SetExtendedStyle(app::LVS_EX_FULLROWSELECT);
-
+        QVERIFY(list->showGrid() && list->selectionBehavior() == QAbstractItemView::SelectRows);
         QList<int> reports;
         QObject::connect(list, &app::CListCtrl::itemChanged, list, [&](int row) { reports << row; });
         dlg.resize(600, 400);
         dlg.show();
         list->resize(300, 300);
-        auto rowCentre = [&](int row) { return list->visualRect(list->Model()->index(row, 0)).center(); };
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
-        QCOMPARE(reports.last(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(2));
-        QCOMPARE(reports.last(), 2);
+        for (int row : { 1, 2 }) {
+            QTest::mouseClick(
+                list->viewport(), Qt::LeftButton, {}, list->visualRect(list->Model()->index(row, 0)).center());
+            QCOMPARE(reports.last(), row);
+        }
         // Empty space below the rows: the row loses its selection and is reported again.
-        const int before = int(reports.size());
+        const qsizetype before = reports.size();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, list->viewport()->height() - 5));
         QVERIFY(reports.size() > before);
         QCOMPARE(reports.last(), 2);
         QCOMPARE(list->GetItemData(2), 102);
-        QCOMPARE(list->GetItemText(1, 0), QStringLiteral("Строка 1"));
         // Clearing the list reports nothing.
-        const int count = int(reports.size());
+        const qsizetype count = reports.size();
         list->DeleteAllItems();
         QCOMPARE(reports.size(), count);
         QCOMPARE(list->GetItemCount(), 0);
@@ -281,13 +224,13 @@ private Q_SLOTS:
     {
         ScriptedUi ui;
         ui.ExpectDialog<CTestDialog>([&ui](CTestDialog& d) {
-            ui.ExpectMessage(QStringLiteral("Файл базы «x» не найден."));
+            ui.ExpectMessage(u"Файл базы «x» не найден."_s);
             d.SendCommand(1047);
             QVERIFY(!d.IsEnded());
             d.EndDialog(app::IDOK);
         });
         CTestDialog dlg;
-        dlg.m_onSave = [] { throw data::DbError(QStringLiteral("Файл базы «x» не найден.")); };
+        dlg.m_onSave = [] { throw data::DbError(u"Файл базы «x» не найден."_s); };
         dlg.DoModal();
         VERIFY_SCRIPT(ui);
     }
@@ -308,18 +251,18 @@ private Q_SLOTS:
             for (QAbstractButton* b : box->buttons())
                 buttons << b->text();
             for (QAbstractButton* b : box->buttons())
-                if (b->text() == QStringLiteral("Отмена"))
+                if (b->text() == u"Отмена"_s)
                     b->click();
         });
         poll.start();
-        QCOMPARE(app::MessageBox(nullptr, QStringLiteral("Удалить?"), app::Buttons::OkCancel), app::IDCANCEL);
+        QCOMPARE(app::MessageBox(nullptr, u"Удалить?"_s, app::Buttons::OkCancel), app::IDCANCEL);
         poll.stop();
-        QCOMPARE(title, QStringLiteral("Vidarro"));
+        QCOMPARE(title, u"Vidarro"_s);
         QVERIFY(iconless);
         buttons.sort();
-        QCOMPARE(buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("Отмена")}));
+        QCOMPARE(buttons, (QStringList { u"OK"_s, u"Отмена"_s }));
     }
 };
 
-QTEST_MAIN(TestDialogLayer)
+REGISTER_TEST(TestDialogLayer)
 #include "test_dialoglayer.moc"

@@ -1,2 +1,2 @@
 # The settings dialog.
-vidarro_add_test(test_configdialog SOURCES settings/test_configdialog.cpp)
+vidarro_add_test(test_settings SOURCES settings/test_configdialog.cpp)

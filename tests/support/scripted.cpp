@@ -1,5 +1,6 @@
 #include "scripted.h"
 
+#include "app/vidarrodlg.h"
 #include "data/dberror.h"
 
 #include <QComboBox>
@@ -54,17 +55,17 @@ ScriptedUi::~ScriptedUi()
 
 void ScriptedUi::ExpectMessage(const QString& text, int answer)
 {
-    m_queue.push_back({Kind::Message, nullptr, text, answer, false, {}});
+    m_queue.push_back({ Kind::Message, nullptr, text, answer, false, {} });
 }
 
 void ScriptedUi::ExpectMessageContaining(const QString& part, int answer)
 {
-    m_queue.push_back({Kind::Message, nullptr, part, answer, true, {}});
+    m_queue.push_back({ Kind::Message, nullptr, part, answer, true, {} });
 }
 
 void ScriptedUi::ExpectFile(const QString& path)
 {
-    m_queue.push_back({Kind::File, nullptr, path, 0, false, {}});
+    m_queue.push_back({ Kind::File, nullptr, path, 0, false, {} });
 }
 
 bool ScriptedUi::Done(QString* why) const
@@ -76,6 +77,39 @@ bool ScriptedUi::Done(QString* why) const
     if (why)
         *why = problems.join(QLatin1String("; "));
     return problems.isEmpty();
+}
+
+void RunMainWindow(TempCatalogue& cat, ScriptedUi& ui, const std::function<void(CVidarroDlg&)>& script)
+{
+    cat.EnterDir();
+    ui.ExpectDialog<CVidarroDlg>([&](CVidarroDlg& dlg) {
+        script(dlg);
+        if (!dlg.IsEnded())
+            dlg.EndDialog(app::IDCANCEL);
+    });
+    CVidarroDlg dlg;
+    dlg.DoModal();
+}
+
+void Click(app::CDialog& dlg, int id)
+{
+    QTest::mouseClick(dlg.GetDlgItem(id), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+}
+
+QStringList EditTexts(const app::CDialog& dlg, const QList<int>& ids)
+{
+    QStringList texts;
+    for (int id : ids)
+        texts << app::EditText(dlg.GetDlgItem(id));
+    return texts;
+}
+
+QStringList Cells(const QList<QStringList>& rows, int column)
+{
+    QStringList cells;
+    for (const QStringList& row : rows)
+        cells << row.value(column);
+    return cells;
 }
 
 void ChooseEntry(QComboBox* combo, int index)

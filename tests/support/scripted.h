@@ -1,9 +1,12 @@
 #pragma once
 
+#include "testbase.h"
+
 #include "app/dialoglayer.h"
 
 #include <QStringList>
 
+class CVidarroDlg;
 class QComboBox;
 class QSlider;
 
@@ -26,14 +29,14 @@ public:
     // The script gets the shown window and must end it (click "OK", "Отмена", ...).
     template <class D> void ExpectDialog(std::function<void(D&)> script)
     {
-        m_queue.push_back({Kind::Dialog, D::staticMetaObject.className(), {}, 0, false,
-            [this, script](app::CDialog& dlg) {
-                if (auto* d = qobject_cast<D*>(&dlg))
-                    script(*d);
-                else
-                    m_failures << QStringLiteral("expected window %1, got \"%2\"")
-                                      .arg(QLatin1String(D::staticMetaObject.className()), dlg.windowTitle());
-            }});
+        m_queue.push_back(
+            { Kind::Dialog, D::staticMetaObject.className(), {}, 0, false, [this, script](app::CDialog& dlg) {
+                 if (auto* d = qobject_cast<D*>(&dlg))
+                     script(*d);
+                 else
+                     m_failures << QStringLiteral("expected window %1, got \"%2\"")
+                                       .arg(QLatin1String(D::staticMetaObject.className()), dlg.windowTitle());
+             } });
     }
 
     bool Done(QString* why) const;
@@ -54,13 +57,39 @@ private:
     QStringList m_seen;
 };
 
-#define VERIFY_SCRIPT(ui)                                                                                             \
-    do {                                                                                                              \
-        QString why_;                                                                                                 \
-        QVERIFY2((ui).Done(&why_), qPrintable(why_));                                                                 \
+#define VERIFY_SCRIPT(ui)                                                                                              \
+    do {                                                                                                               \
+        QString why_;                                                                                                  \
+        QVERIFY2((ui).Done(&why_), qPrintable(why_));                                                                  \
     } while (false)
 
+// Runs window D on the catalogue's base (and settings file, where it reads one); `script` acts on the shown
+// window and must end it (none: the test queued it already), `setup` gives it what else its opener would.
+template <class D>
+int RunDialog(
+    const TempCatalogue& cat, ScriptedUi& ui, std::function<void(D&)> script, const std::function<void(D&)>& setup = {})
+{
+    if (script)
+        ui.ExpectDialog<D>(std::move(script));
+    D dlg;
+    if constexpr (requires(D & d) { d.m_strBasePath; })
+        dlg.m_strBasePath = cat.BasePath();
+    if constexpr (requires(D & d) { d.m_strIniPath; })
+        dlg.m_strIniPath = cat.IniPath();
+    if (setup)
+        setup(dlg);
+    return dlg.DoModal();
+}
+// Runs the main window in the catalogue's folder; `script` acts on it, the window is closed after it.
+void RunMainWindow(TempCatalogue& cat, ScriptedUi& ui, const std::function<void(CVidarroDlg&)>& script);
+
 // User actions and views the dialog layer has no call for.
+
+// Clicks a control near its top left corner, where an option button has its mark.
+void Click(app::CDialog& dlg, int id);
+// The texts of edits, in the order of their ids; one column of rows.
+QStringList EditTexts(const app::CDialog& dlg, const QList<int>& ids);
+QStringList Cells(const QList<QStringList>& rows, int column = 0);
 
 // Chooses a combo box entry as a user's click in its drop-down does.
 void ChooseEntry(QComboBox* combo, int index);

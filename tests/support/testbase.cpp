@@ -25,24 +25,15 @@ template <class F> void WithConnection(const QString& path, F&& f)
     QSqlDatabase::removeDatabase(name);
 }
 
-QString Placeholders(int n)
-{
-    QStringList marks;
-    for (int i = 0; i < n; ++i)
-        marks << QStringLiteral("?");
-    return marks.join(QLatin1String(", "));
-}
-
 void Insert(const QString& path, const QString& table, const QStringList& fields)
 {
     WithConnection(path, [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        QSqlRecord rec = db.record(table);
         QStringList names;
         for (int i = 0; i < fields.size(); ++i)
-            names << rec.fieldName(i);
+            names << db.record(table).fieldName(i);
         q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(table, names.join(QLatin1String(", ")), Placeholders(int(fields.size()))));
+                      .arg(table, names.join(u", "), QStringList(fields.size(), QStringLiteral("?")).join(u", ")));
         for (const QString& v : fields)
             q.addBindValue(v);
         if (!q.exec())
@@ -82,8 +73,8 @@ void TempCatalogue::AddFilm(const QStringList& fields)
 
 void TempCatalogue::AddFilm(const QString& title, const QString& genre, const QString& director)
 {
-    AddFilm({title, director, QStringLiteral("Актёры ") + title, genre, QStringLiteral("5"), QStringLiteral("DVD"),
-        QStringLiteral("90 мин"), QStringLiteral("Комментарий ") + title});
+    AddFilm({ title, director, QStringLiteral("Актёры ") + title, genre, QStringLiteral("5"), QStringLiteral("DVD"),
+        QStringLiteral("90 мин"), QStringLiteral("Комментарий ") + title });
 }
 
 void TempCatalogue::AddDebtor(const QStringList& fields)
@@ -93,7 +84,7 @@ void TempCatalogue::AddDebtor(const QStringList& fields)
 
 void TempCatalogue::AddBlack(const QString& name, const QString& reason)
 {
-    Insert(BasePath(), QStringLiteral("BLACKSPISOK"), {name, reason});
+    Insert(BasePath(), QStringLiteral("BLACKSPISOK"), { name, reason });
 }
 
 QList<QStringList> TempCatalogue::Rows(const QString& table) const

@@ -55,22 +55,40 @@ void Click(app::CDialog& d, int id)
 
 void FillDemo(TempCatalogue& base)
 {
-    const QList<QStringList> films{
-        {QStringLiteral("Брат"), QStringLiteral("Алексей Балабанов"), QStringLiteral("Сергей Бодров-младший, Виктор Сухоруков"), QStringLiteral("Драма"), QStringLiteral("9"), QStringLiteral("DVD"), QStringLiteral("96 мин"), QStringLiteral("Классика девяностых.\r\nДиск в коробке №3.")},
-        {QStringLiteral("Ирония судьбы, или С лёгким паром!"), QStringLiteral("Эльдар Рязанов"), QStringLiteral("Андрей Мягков, Барбара Брыльска"), QStringLiteral("Комедия"), QStringLiteral("10"), QStringLiteral("DVD"), QStringLiteral("184 мин"), QStringLiteral("Смотреть 31 декабря")},
-        {QStringLiteral("Солярис"), QStringLiteral("Андрей Тарковский"), QStringLiteral("Наталья Бондарчук, Донатас Банионис"), QStringLiteral("Фантастика"), QStringLiteral("8"), QStringLiteral("VHS"), QStringLiteral("169 мин"), QStringLiteral("n/d")},
-        {QStringLiteral("Ёжик в тумане"), QStringLiteral("Юрий Норштейн"), QStringLiteral("n/d"), QStringLiteral("Мультфильм"), QStringLiteral("10"), QStringLiteral("CD"), QStringLiteral("10 мин"), QStringLiteral("Для детей и взрослых")},
-        {QStringLiteral("Кин-дза-дза!"), QStringLiteral("Георгий Данелия"), QStringLiteral("Станислав Любшин, Евгений Леонов"), QStringLiteral("Фантастика"), QStringLiteral("9"), QStringLiteral("DVD"), QStringLiteral("135 мин"), QStringLiteral("Ку!")},
-        {QStringLiteral("Ночной дозор"), QStringLiteral("Тимур Бекмамбетов"), QStringLiteral("Константин Хабенский"), QStringLiteral("Другой жанр"), QStringLiteral("6"), QStringLiteral("Черный ящик"), QStringLiteral("114 мин"), QStringLiteral("Копия с лицензии")},
+    const QList<QStringList> films {
+        { QStringLiteral("Брат"), QStringLiteral("Алексей Балабанов"),
+            QStringLiteral("Сергей Бодров-младший, Виктор Сухоруков"), QStringLiteral("Драма"), QStringLiteral("9"),
+            QStringLiteral("DVD"), QStringLiteral("96 мин"),
+            QStringLiteral("Классика девяностых.\r\nДиск в коробке №3.") },
+        { QStringLiteral("Ирония судьбы, или С лёгким паром!"), QStringLiteral("Эльдар Рязанов"),
+            QStringLiteral("Андрей Мягков, Барбара Брыльска"), QStringLiteral("Комедия"), QStringLiteral("10"),
+            QStringLiteral("DVD"), QStringLiteral("184 мин"), QStringLiteral("Смотреть 31 декабря") },
+        { QStringLiteral("Солярис"), QStringLiteral("Андрей Тарковский"),
+            QStringLiteral("Наталья Бондарчук, Донатас Банионис"), QStringLiteral("Фантастика"), QStringLiteral("8"),
+            QStringLiteral("VHS"), QStringLiteral("169 мин"), QStringLiteral("n/d") },
+        { QStringLiteral("Ёжик в тумане"), QStringLiteral("Юрий Норштейн"), QStringLiteral("n/d"),
+            QStringLiteral("Мультфильм"), QStringLiteral("10"), QStringLiteral("CD"), QStringLiteral("10 мин"),
+            QStringLiteral("Для детей и взрослых") },
+        { QStringLiteral("Кин-дза-дза!"), QStringLiteral("Георгий Данелия"),
+            QStringLiteral("Станислав Любшин, Евгений Леонов"), QStringLiteral("Фантастика"), QStringLiteral("9"),
+            QStringLiteral("DVD"), QStringLiteral("135 мин"), QStringLiteral("Ку!") },
+        { QStringLiteral("Ночной дозор"), QStringLiteral("Тимур Бекмамбетов"), QStringLiteral("Константин Хабенский"),
+            QStringLiteral("Другой жанр"), QStringLiteral("6"), QStringLiteral("Черный ящик"),
+            QStringLiteral("114 мин"), QStringLiteral("Копия с лицензии") },
     };
     for (const QStringList& f : films)
         base.AddFilm(f);
-    base.AddDebtor({QStringLiteral("Громов Артём"), QStringLiteral("Ночной дозор"), QStringLiteral("12.03.2007"), QStringLiteral("N")});
-    base.AddDebtor({QStringLiteral("Ёлкин Семён"), QStringLiteral("Брат (DVD)"), QStringLiteral("1 марта"), QStringLiteral("B")});
-    base.AddDebtor({QStringLiteral("Иванов Петр"), QStringLiteral("Солярис"), QStringLiteral("n/d"), QStringLiteral("C")});
-    base.AddDebtor({QStringLiteral("Сидоров Николай"), QStringLiteral("Кин-дза-дза!"), QStringLiteral("5.05.2009"), QStringLiteral("B")});
+    base.AddDebtor({ QStringLiteral("Громов Артём"), QStringLiteral("Ночной дозор"), QStringLiteral("12.03.2007"),
+        QStringLiteral("N") });
+    base.AddDebtor({ QStringLiteral("Ёлкин Семён"), QStringLiteral("Брат (DVD)"), QStringLiteral("1 марта"),
+        QStringLiteral("B") });
+    base.AddDebtor(
+        { QStringLiteral("Иванов Петр"), QStringLiteral("Солярис"), QStringLiteral("n/d"), QStringLiteral("C") });
+    base.AddDebtor({ QStringLiteral("Сидоров Николай"), QStringLiteral("Кин-дза-дза!"), QStringLiteral("5.05.2009"),
+        QStringLiteral("B") });
     base.AddBlack(QStringLiteral("Иванов Петр"), QStringLiteral("Не вернул «Солярис»"));
-    base.AddBlack(QStringLiteral("Ёлкин Семён"), QStringLiteral("Диск «Брат» вернул поцарапанным.\r\nКоробку потерял."));
+    base.AddBlack(
+        QStringLiteral("Ёлкин Семён"), QStringLiteral("Диск «Брат» вернул поцарапанным.\r\nКоробку потерял."));
     base.WriteIni("[Config]\r\nMessage=3\r\nTable=1\r\n");
 }
 

@@ -1,0 +1,135 @@
+#pragma once
+
+// Previous-version bases for the reader's and the dialog's tests: the genuine Jet files with every value as
+// fixtures/jet/MANIFEST.md lists it (NULL read as ""), and SQLite bases of the same shape.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace prev {
+
+using namespace Qt::StringLiterals;
+using Rows = QList<QStringList>;
+
+// One row (or list) written as its values separated by '|'.
+inline QStringList R(QStringView values)
+{
+    return values.toString().split(u'|');
+}
+
+inline Rows Generate(int count, QStringList (*rule)(int))
+{
+    Rows rows;
+    for (int i = 1; i <= count; ++i)
+        rows << rule(i);
+    return rows;
+}
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+inline QString JetPath(const QString& file)
+{
+    return QStringLiteral(VIDARRO_FIXTURES_DIR "/jet/") + file;
+}
+
+struct STable {
+    QString file;
+    QString name;
+    QMap<int, QStringList> rows; // by row number; the large file lists samples only
+};
+
+// Every table the manifest lists, a file's tables in its own order.
+inline const QList<STable>& JetTables()
+{
+    static const QList<STable> tables = [] {
+        QList<STable> all;
+        QString file;
+        const QStringList lines = QString::fromUtf8(ReadBytes(JetPath(u"MANIFEST.md"_s))).split(u'\n');
+        for (const QString& line : lines) {
+            if (line.startsWith(u"### `"_s)) {
+                file = line.section(u'`', 1, 1);
+            } else if (line.startsWith(u"- `"_s) && line.contains(u"columns"_s)) {
+                all.append({ file, line.section(u'`', 1, 1), {} });
+            } else if (const qsizetype colon = line.indexOf(u": ["_s); colon > 0 && !all.isEmpty()) {
+                const QJsonDocument row = QJsonDocument::fromJson(line.mid(colon + 2).toUtf8());
+                QStringList values;
+                for (const QJsonValue& v : row.array())
+                    values << (v.isDouble() ? QString::number(v.toInt()) : v.toString());
+                if (row.isArray()) // a row shortened in the text is no valid array
+                    all.last().rows.insert(line.trimmed().section(u':', 0, 0).toInt(), values);
+            }
+        }
+        return all;
+    }();
+    return tables;
+}
+
+// The rows of one table of a small fixture; none when the file has no such table.
+inline Rows TableRows(const QString& file, const QString& table)
+{
+    for (const STable& t : JetTables())
+        if (t.file == file && t.name == table)
+            return t.rows.values();
+    return {};
+}
+
+// SQLite bases: film i has an INTEGER rating, no director (NULL) when i % 3 == 2 and a number in the
+// comment when i % 3 == 0; debtor j has no date (NULL) when j is even. The texts read back:
+inline QStringList SqliteFilm(int i)
+{
+    return { u"Фильм %1"_s.arg(i), i % 3 == 2 ? QString() : u"Режиссёр"_s, u"Роли\r\nвторая строка"_s, u"Драма"_s,
+        QString::number(i % 11), u"DVD"_s, QString(), i % 3 == 0 ? u"%1.5"_s.arg(i) : u"n/d"_s };
+}
+
+inline QStringList SqliteDebtor(int j)
+{
+    return { u"Должник %1"_s.arg(j), u"Фильм %1"_s.arg(j), j % 2 ? u"01.02.2003"_s : QString() };
+}
+
+// Makes the file anew: DOLGI first (with an AUTOINCREMENT key), so the file's order is not alphabetical.
+inline bool MakeSqliteBase(const QString& path, const QString& filmTable, int films, int debtors)
+{
+    QFile::remove(path);
+    const QString numbers
+        = u"WITH RECURSIVE n(i) AS (SELECT 1 WHERE %1 > 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "_s;
+    const QStringList statements {
+        u"CREATE TABLE DOLGI (id INTEGER PRIMARY KEY AUTOINCREMENT, NAME TEXT, NAMEFILM TEXT, DATA TEXT)"_s,
+        u"CREATE TABLE \"%1\" (NAMEFILM TEXT, REZISSER TEXT, ROLI TEXT, ZANR TEXT, REITING INTEGER, NOSITEL TEXT, "
+        "PRODOL TEXT, KOMENTAR TEXT)"_s.arg(filmTable),
+        numbers.arg(films)
+            + u"INSERT INTO \"%1\" SELECT 'Фильм ' || i, CASE i % 3 WHEN 2 THEN NULL ELSE 'Режиссёр' END, "
+              "'Роли' || char(13, 10) || 'вторая строка', 'Драма', i % 11, 'DVD', '', "
+              "CASE i % 3 WHEN 0 THEN i + 0.5 ELSE 'n/d' END FROM n"_s.arg(filmTable),
+        numbers.arg(debtors)
+            + u"INSERT INTO DOLGI (NAME, NAMEFILM, DATA) SELECT 'Должник ' || i, 'Фильм ' || i, "
+              "CASE i % 2 WHEN 1 THEN '01.02.2003' END FROM n"_s,
+    };
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"make-prev-sqlite"_s);
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        ok = db.open();
+        for (const QString& statement : statements)
+            if (ok && !(ok = q.exec(statement)))
+                qWarning("%s", qUtf8Printable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(u"make-prev-sqlite"_s);
+    return ok;
+}
+
+} // namespace prev
