@@ -1,6 +1,7 @@
 #include "app/aboutdlg.h"
 
 #include "app/helpfile.h"
+#include "data/backup.h"
 #include "ids/about.h"
 
 #include <QDir>
@@ -19,8 +20,11 @@ bool CAboutDlg::OnInitDialog()
     // A long path wraps after its separators rather than being cut off.
     QString path = QDir::toNativeSeparators(m_strBasePath);
     path.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
-    catalogue->setText(QStringLiteral("Каталог: %1").arg(path));
+    QString backups = QDir::toNativeSeparators(data::BackupFolder(m_strBasePath));
+    backups.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+    catalogue->setText(QStringLiteral("Каталог: %1\n\nРезервные копии: %2").arg(path, backups));
     catalogue->setWordWrap(true);
     catalogue->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return true;
 }
+

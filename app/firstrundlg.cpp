@@ -2,6 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/schema.h"
+#include "ids/firstrun.h"
 #include "import/convertprompt.h"
 
 #include <QDir>
@@ -9,24 +10,21 @@
 #include <QLabel>
 
 namespace {
-constexpr int IDD_FIRSTRUN = 170;
-constexpr int IDC_FIRSTRUN_TEXT = 1000;
-constexpr int IDC_CREATE = 1001;
-constexpr int IDC_TRANSFER = 1002;
+namespace id = ids::firstrun;
 } // namespace
 
 CFirstRunDlg::CFirstRunDlg(const QString& folder, QWidget* parent)
-    : app::CDialog(IDD_FIRSTRUN, parent)
+    : app::CDialog(id::Dialog, parent)
     , m_strFolder(QDir(folder).absolutePath())
 {
-    OnCommand(IDC_CREATE, &CFirstRunDlg::OnCreate);
-    OnCommand(IDC_TRANSFER, &CFirstRunDlg::OnTransfer);
+    OnCommand(id::Create, &CFirstRunDlg::OnCreate);
+    OnCommand(id::Transfer, &CFirstRunDlg::OnTransfer);
 }
 
 bool CFirstRunDlg::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
-    Item<QLabel>(IDC_FIRSTRUN_TEXT)
+    Item<QLabel>(id::Text)
         ->setText(QStringLiteral("В папке «%1» нет каталога фильмов «%2».\nСоздайте новый каталог или перенесите "
                                  "его из файла «%2» Windows-версии программы.")
                       .arg(QDir::toNativeSeparators(m_strFolder), data::kBaseFileName));

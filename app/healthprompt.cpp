@@ -1,9 +1,68 @@
 #include "app/healthprompt.h"
 
+#include "app/cdialog.h"
+#include "app/msgbox.h"
+#include "data/backup.h"
+
+#include <QApplication>
+#include <QDir>
+
 namespace app {
 
-bool CheckCatalogueHealth(QWidget*, const QString&)
+namespace {
+    QString Details(const QString& engineText)
+    {
+        return engineText.isEmpty() ? QString() : QStringLiteral("\nПодробности: ") + engineText;
+    }
+} // namespace
+
+bool CheckCatalogueHealth(QWidget* parent, const QString& catalogueFile)
 {
+    // A backup that fails is told to whoever is at the window in front, once.
+    data::SetBackupFailureNotifier([](const QString& text) {
+        QWidget* front = QApplication::activeModalWidget();
+        MessageBox(front ? front : QApplication::activeWindow(), text);
+    });
+
+    const data::Health health = data::CheckCatalogue(catalogueFile);
+    if (health.ok)
+        return true;
+    const QString name = QDir::toNativeSeparators(catalogueFile);
+    const QString folder = QDir::toNativeSeparators(data::BackupFolder(catalogueFile));
+    data::BackupCopy good;
+    for (const data::BackupCopy& copy : data::ListBackups(catalogueFile, false)) {
+        if (data::CheckFile(copy.path).ok) {
+            good = copy;
+            break;
+        }
+    }
+    if (good.path.isEmpty()) {
+        MessageBox(parent,
+            QStringLiteral("Каталог «%1» повреждён, а исправных резервных копий в папке «%2» нет. Каталог будет "
+                           "открыт, насколько его можно прочитать; перенесите нужные записи в новый каталог.%3")
+                .arg(name, folder, Details(health.details)));
+        return true;
+    }
+    const QString date = good.date.toString(QStringLiteral("dd.MM.yyyy"));
+    if (MessageBox(parent,
+            QStringLiteral("Каталог «%1» повреждён. Восстановить его из резервной копии от %2? Повреждённый файл "
+                           "будет сохранён в папке «%3».\n\n«Отмена» — открыть повреждённый каталог, насколько его "
+                           "можно прочитать.%4")
+                .arg(name, date, folder, Details(health.details)),
+            Buttons::OkCancel)
+        != IDOK)
+        return true;
+    QString error;
+    QString kept;
+    if (!data::RestoreBackup(catalogueFile, good.path, data::RestoreReason::Damaged, &error, &kept)) {
+        MessageBox(parent,
+            QStringLiteral("Восстановить каталог не удалось; он будет открыт, насколько его можно прочитать.\n")
+                + error);
+        return true;
+    }
+    MessageBox(parent,
+        QStringLiteral("Каталог восстановлен из копии от %1. Повреждённый файл сохранён как «%2».")
+            .arg(date, QDir::toNativeSeparators(kept)));
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/helpfile.h"
+#include "app/restoredlg.h"
 #include "blacklist/blacklist.h"
 #include "data/daodb.h"
 #include "data/dberror.h"
@@ -115,6 +116,7 @@ CVidarroDlg::CVidarroDlg(const QString& baseFile, QWidget* parent)
     OnCommand(id::BlackList, &CVidarroDlg::OnBlackList);
     OnCommand(id::Import, &CVidarroDlg::OnImport);
     OnCommand(id::Settings, &CVidarroDlg::OnSettings);
+    OnCommand(id::Restore, &CVidarroDlg::OnRestore);
     OnCommand(id::About, &CVidarroDlg::OnAbout);
     OnCommand(id::Help, &CVidarroDlg::OnHelp);
     OnCommand(id::Exit, &CVidarroDlg::OnExit);
@@ -471,6 +473,29 @@ void CVidarroDlg::OnImport()
     FillFilmList();
     CountDebtors();
     SetFilmCountPane();
+    SetDebtorPane();
+}
+
+// ---- Restore from a backup ----
+
+void CVidarroDlg::OnRestore()
+{
+    CRestoreDlg RestoreDialog(this);
+    RestoreDialog.m_strBasePath = m_strBasePath;
+    UpdateData(false);
+    if (RestoreDialog.DoModal() != app::IDOK)
+        return;
+    // Another catalogue: no row of the old list is selected in it.
+    g_nSelectedFilm = 0;
+    m_strComment.clear();
+    m_strStarring.clear();
+    m_strRating.clear();
+    m_strMedium.clear();
+    m_strDuration.clear();
+    UpdateData(false);
+    RefreshFilmList();
+    CountDebtors();
+    SetSelectedFilmPane();
     SetDebtorPane();
 }
 

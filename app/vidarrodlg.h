@@ -55,6 +55,7 @@ private:
     void PlayDebtorSound();
     void OnBlackList();
     void OnImport();
+    void OnRestore();
     void OnSettings();
     void OnAbout();
     void OnHelp();

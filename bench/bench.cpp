@@ -140,6 +140,7 @@ int main(int argc, char* argv[])
     RunFilmBenchmarks(ctx);
     RunDebtorBenchmarks(ctx);
     RunImportBenchmarks(ctx);
+    RunBackupBenchmarks(ctx);
 
     std::printf("peak memory (VmHWM): %.1f MB\n", double(PeakMemoryKb()) / 1024.0);
     return 0;

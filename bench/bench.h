@@ -38,3 +38,4 @@ void RunMainWindowBenchmarks(BenchContext& ctx);
 void RunFilmBenchmarks(BenchContext& ctx);
 void RunDebtorBenchmarks(BenchContext& ctx);
 void RunImportBenchmarks(BenchContext& ctx);
+void RunBackupBenchmarks(BenchContext& ctx);

@@ -1,5 +1,6 @@
 #include "data/daodb.h"
 
+#include "data/backup.h"
 #include "data/dberror.h"
 #include "data/errortext.h"
 #include "data/recordset.h"
@@ -79,6 +80,7 @@ void CDaoDatabase::Open(const QString& path)
     }
     m_connection = name;
     m_path = full;
+    m_written = false;
 }
 
 void CDaoDatabase::Close()
@@ -110,8 +112,17 @@ void CDaoDatabase::Fail(const QString& what, const QSqlError& error) const
     throw DbError(DbErrorMessage(what, m_path, error));
 }
 
+void CDaoDatabase::BeforeWrite()
+{
+    if (!m_written && IsOpen()) {
+        m_written = true;
+        BackupBeforeWrite(m_path);
+    }
+}
+
 void CDaoDatabase::Execute(const QString& sql)
 {
+    BeforeWrite();
     QSqlQuery q(Connection());
     if (!q.exec(sql))
         Fail(QStringLiteral("Не удалось сохранить изменения в базе"), q.lastError());

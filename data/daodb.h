@@ -51,11 +51,14 @@ public:
 
 private:
     friend class CDaoRecordset;
+    // Every write statement of the connection passes here first: the day's first one backs the file up.
+    void BeforeWrite();
     void Attach(CDaoRecordset* rs);
     void Detach(CDaoRecordset* rs);
 
     QString m_connection;
     QString m_path;
+    bool m_written = false;
     std::vector<CDaoRecordset*> m_recordsets;
 };
 

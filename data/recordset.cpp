@@ -361,6 +361,7 @@ void CDaoRecordset::Update()
     m_pending = Pending::None;
     if (pending == Pending::None)
         throw DbError(QStringLiteral("Нет новой или изменённой записи (таблица %1).").arg(m_table));
+    m_db.BeforeWrite();
 
     // A write must not meet this connection's own unfinished read.
     m_query.finish();
@@ -409,6 +410,7 @@ void CDaoRecordset::Update()
 void CDaoRecordset::Delete()
 {
     RequireCurrent("удаление");
+    m_db.BeforeWrite();
     m_query.finish();
     m_streaming = false;
     QSqlQuery q(m_db.Connection());

@@ -5,6 +5,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/firstrundlg.h"
+#include "app/restoredlg.h"
 #include "app/vidarrodlg.h"
 #include "blacklist/addblack.h"
 #include "blacklist/blacklist.h"
@@ -178,6 +179,11 @@ void ShootBlackListAndSettings(const TempCatalogue& base)
     Shoot<CAboutDlg>(about, QStringLiteral("aboutdlg"));
     CFirstRunDlg firstRun(QDir::home().filePath(QStringLiteral(".local/share/vidarro")));
     Shoot<CFirstRunDlg>(firstRun, QStringLiteral("firstrundlg"));
+    QDir(base.Dir()).mkpath(QStringLiteral("Backup"));
+    QFile::copy(base.BasePath(), base.Dir() + QStringLiteral("/Backup/BaseFilm-2026-03-01.mdb"));
+    CRestoreDlg restore;
+    restore.m_strBasePath = base.BasePath();
+    Shoot<CRestoreDlg>(restore, QStringLiteral("restoredlg"));
 }
 
 void ShootImport(const TempCatalogue& base)
