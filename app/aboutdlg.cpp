@@ -27,4 +27,3 @@ bool CAboutDlg::OnInitDialog()
     catalogue->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return true;
 }
-

@@ -10,20 +10,20 @@
 namespace app {
 
 namespace {
-// Russian ЙЦУКЕН letters and the Latin letters on the same keys.
-constexpr char16_t kCyrillic[] = u"ЙЦУКЕНГШЩЗФЫВАПРОЛДЯЧСМИТЬ";
-constexpr char kLatin[] = "QWERTYUIOPASDFGHJKLZXCVBNM";
+    // Russian ЙЦУКЕН letters and the Latin letters on the same keys.
+    constexpr char16_t kCyrillic[] = u"ЙЦУКЕНГШЩЗФЫВАПРОЛДЯЧСМИТЬ";
+    constexpr char kLatin[] = "QWERTYUIOPASDFGHJKLZXCVBNM";
 
-CDialog* OwningDialog(QWidget* w)
-{
-    return w ? qobject_cast<CDialog*>(w->window()) : nullptr;
-}
+    CDialog* OwningDialog(QWidget* w)
+    {
+        return w ? qobject_cast<CDialog*>(w->window()) : nullptr;
+    }
 
-bool IsActive(const CDialog* dialog)
-{
-    const QWidget* modal = QApplication::activeModalWidget();
-    return modal ? modal == dialog : dialog->isActiveWindow() || QApplication::activeWindow() == nullptr;
-}
+    bool IsActive(const CDialog* dialog)
+    {
+        const QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal == dialog : dialog->isActiveWindow() || QApplication::activeWindow() == nullptr;
+    }
 } // namespace
 
 QKeyCombination TableKey(const QKeyEvent& event)

@@ -9,18 +9,18 @@
 namespace app {
 
 namespace {
-// Properties that remember what an edit was given, so an untouched text returns unchanged.
-constexpr char kShown[] = "vidarroShown";
-constexpr char kValue[] = "vidarroValue";
+    // Properties that remember what an edit was given, so an untouched text returns unchanged.
+    constexpr char kShown[] = "vidarroShown";
+    constexpr char kValue[] = "vidarroValue";
 
-QString Displayed(const QWidget* w, const QString& value)
-{
-    if (qobject_cast<const QPlainTextEdit*>(w)) {
-        QString s = value;
-        return s.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    QString Displayed(const QWidget* w, const QString& value)
+    {
+        if (qobject_cast<const QPlainTextEdit*>(w)) {
+            QString s = value;
+            return s.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+        }
+        return value;
     }
-    return value;
-}
 } // namespace
 
 QString EditText(const QWidget* w)

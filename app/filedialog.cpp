@@ -6,11 +6,11 @@
 namespace app {
 
 namespace {
-FileDialogHook& Hook()
-{
-    static FileDialogHook hook;
-    return hook;
-}
+    FileDialogHook& Hook()
+    {
+        static FileDialogHook hook;
+        return hook;
+    }
 } // namespace
 
 void SetFileDialogHook(FileDialogHook hook)
@@ -24,8 +24,8 @@ QString GetOpenFileName(QWidget* parent, const QString& title, const QString& fi
     if (Hook())
         return FileDialogHook(Hook())(title, filter);
     // Qt's own dialog, so it speaks Russian with the program's translations on every desktop.
-    const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter, nullptr,
-        QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
+    const QString path = QFileDialog::getOpenFileName(
+        parent, title, QString(), filter, nullptr, QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
     return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
 }
 

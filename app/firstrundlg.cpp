@@ -24,10 +24,10 @@ CFirstRunDlg::CFirstRunDlg(const QString& folder, QWidget* parent)
 bool CFirstRunDlg::OnInitDialog()
 {
     app::CDialog::OnInitDialog();
-    Item<QLabel>(id::Text)
-        ->setText(QStringLiteral("В папке «%1» нет каталога фильмов «%2».\nСоздайте новый каталог или перенесите "
-                                 "его из файла «%2» Windows-версии программы.")
-                      .arg(QDir::toNativeSeparators(m_strFolder), data::kBaseFileName));
+    Item<QLabel>(id::Text)->setText(
+        QStringLiteral("В папке «%1» нет каталога фильмов «%2».\nСоздайте новый каталог или перенесите "
+                       "его из файла «%2» Windows-версии программы.")
+            .arg(QDir::toNativeSeparators(m_strFolder), data::kBaseFileName));
     return true;
 }
 

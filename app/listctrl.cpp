@@ -79,7 +79,7 @@ void CListModel::SetCell(int row, int column, const QString& text)
         cells << QString();
     cells[column] = text;
     const QModelIndex i = index(row, column);
-    Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
+    Q_EMIT dataChanged(i, i, { Qt::DisplayRole });
 }
 
 void CListModel::Clear()
@@ -128,7 +128,7 @@ CListCtrl::CListCtrl(QWidget* parent)
 int CListCtrl::InsertColumn(int column, const QString& heading, Qt::Alignment align, int width)
 {
     column = std::clamp(column, 0, GetColumnCount());
-    m_model->InsertColumn(column, {heading, width, align});
+    m_model->InsertColumn(column, { heading, width, align });
     if (width >= 0)
         setColumnWidth(column, width);
     return column;
@@ -145,7 +145,7 @@ bool CListCtrl::DeleteColumn(int column)
 int CListCtrl::InsertItem(int row, const QString& text)
 {
     row = std::clamp(row, 0, GetItemCount());
-    m_model->InsertRow(row, {{text}, 0});
+    m_model->InsertRow(row, { { text }, 0 });
     return row;
 }
 
@@ -212,7 +212,8 @@ void CListCtrl::SetShowSelectionAlways(bool always)
     p.setColor(QPalette::Inactive, QPalette::Highlight,
         always ? base.color(QPalette::Inactive, QPalette::Highlight) : base.color(QPalette::Inactive, QPalette::Base));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-        always ? base.color(QPalette::Inactive, QPalette::HighlightedText) : base.color(QPalette::Inactive, QPalette::Text));
+        always ? base.color(QPalette::Inactive, QPalette::HighlightedText)
+               : base.color(QPalette::Inactive, QPalette::Text));
     setPalette(p);
 }
 

@@ -8,11 +8,11 @@
 namespace app {
 
 namespace {
-MessageBoxHook& Hook()
-{
-    static MessageBoxHook hook;
-    return hook;
-}
+    MessageBoxHook& Hook()
+    {
+        static MessageBoxHook hook;
+        return hook;
+    }
 } // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook)

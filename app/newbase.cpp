@@ -1,7 +1,7 @@
 // vidarro-newbase FOLDER: creates an empty catalogue "BaseFilm.mdb" in FOLDER.
 // vidarro-newbase --from OLD.mdb FOLDER: converts a catalogue of the Windows version into one.
-#include "data/filenames.h"
 #include "data/dberror.h"
+#include "data/filenames.h"
 #include "data/schema.h"
 #include "import/jetconvert.h"
 

@@ -6,8 +6,8 @@
 namespace app {
 
 namespace {
-constexpr int kGap = 2;
-constexpr int kPadding = 4;
+    constexpr int kGap = 2;
+    constexpr int kPadding = 4;
 } // namespace
 
 CStatusBar::CStatusBar(QWidget* parent)
@@ -62,7 +62,7 @@ int CStatusBar::GetPaneWidth(int index) const
 
 QSize CStatusBar::sizeHint() const
 {
-    return {200, fontMetrics().height() + 10};
+    return { 200, fontMetrics().height() + 10 };
 }
 
 void CStatusBar::Relayout()

@@ -196,12 +196,13 @@ void CVidarroDlg::ReadConfig(const QString& section, const QString& key)
         const data::FoundFile ini = data::FindFileIgnoringCase(m_strIniPath, QStringLiteral("Korvel.ini"));
         // Several files that differ in letter case only: none of them is read or written.
         if (!ini.ambiguous.isEmpty())
-            app::MessageBox(this, QStringLiteral("В папке «%1» несколько файлов настроек: «%2». Оставьте один из "
-                                                 "них; до тех пор настройки не читаются и не сохраняются.")
-                                      .arg(QDir::toNativeSeparators(m_strIniPath), ini.ambiguous.join(u"», «")));
+            app::MessageBox(this,
+                QStringLiteral("В папке «%1» несколько файлов настроек: «%2». Оставьте один из "
+                               "них; до тех пор настройки не читаются и не сохраняются.")
+                    .arg(QDir::toNativeSeparators(m_strIniPath), ini.ambiguous.join(u"», «")));
         m_strIniPath = !ini.ambiguous.isEmpty() ? QString()
-            : ini.path.isEmpty()                 ? m_strIniPath + QStringLiteral("Korvel.ini")
-                                                 : ini.path;
+            : ini.path.isEmpty()                ? m_strIniPath + QStringLiteral("Korvel.ini")
+                                                : ini.path;
         g_bIniPathBuilt = true;
     }
     const QString value = settings::GetPrivateProfileString(section, key, QString(), m_strIniPath, 200);

@@ -10,8 +10,8 @@
 
 // Shared by every benchmark: a large catalogue, the baseline read, and the report.
 struct BenchContext {
-    QString dir;       // working folder holding BaseFilm.mdb (100,000 films, 10,000 debtors, 2,000 black list)
-    QString basePath;  // its full path
+    QString dir; // working folder holding BaseFilm.mdb (100,000 films, 10,000 debtors, 2,000 black list)
+    QString basePath; // its full path
     double plainReadMs = 0; // SELECT * FROM KINVORA11 read through SQLite, median
 
     // Median of `runs` timings of f, in milliseconds. `setup` runs untimed before each run.

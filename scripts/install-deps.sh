@@ -3,10 +3,10 @@
 set -euo pipefail
 
 PACKAGES=(
-    # build
+    # build, and the style check (.clang-format, by Debian 12's clang-format)
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite qt6-translations-l10n
-    mdbtools-dev libsimpleini-dev fp-utils libsqlite3-dev
+    mdbtools-dev libsimpleini-dev fp-utils libsqlite3-dev clang-format-14
     # demo catalogue, headless runs and screenshots
     sqlite3 xvfb xauth xdotool imagemagick fonts-dejavu-core
     # opening the help file: the desktop launcher and a CHM viewer

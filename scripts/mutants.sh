@@ -117,8 +117,8 @@ mutant "transaction destructor without ROLLBACK" data/daodb.cpp \
     'test_recordlayer|test_core'
 
 mutant "off-by-one in the position walk" data/recordset.cpp \
-    'Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), {position});' \
-    'Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), {position + 1});' \
+    'Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), { position });' \
+    'Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), { position + 1 });' \
     'test_recordlayer|test_core'
 
 mutant "cursor left wrong after a failed rowid move" data/recordset.cpp \

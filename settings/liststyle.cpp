@@ -5,7 +5,7 @@
 namespace settings {
 
 namespace {
-constexpr quint32 kFullRowSelect = 0x20;
+    constexpr quint32 kFullRowSelect = 0x20;
 } // namespace
 
 quint32 ListStyle(const QString& iniPath)

@@ -69,7 +69,8 @@ private Q_SLOTS:
             { "19", "не приняла" }, { "1", "устроена не так" }, { "4", "прервано" }, { "21", "Непредвиденная" },
             { "", "Непредвиденная" } };
         for (const auto& [code, cause] : rows) {
-            const QSqlError error(u"Невозможно получить строку"_s, u"engine"_s, QSqlError::StatementError, QString::fromLatin1(code));
+            const QSqlError error(
+                u"Невозможно получить строку"_s, u"engine"_s, QSqlError::StatementError, QString::fromLatin1(code));
             const QStringList lines = DbErrorMessage(u"Не удалось"_s, u"/нет/B.mdb"_s, error).split(u'\n');
             QCOMPARE(lines.size(), 3);
             QCOMPARE(lines[0] + lines[2], u"Не удалось «/нет/B.mdb».Подробности: engine"_s);

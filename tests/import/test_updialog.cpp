@@ -161,8 +161,8 @@ private Q_SLOTS:
         // The film table is KINVORA exactly: the current format's KINVORA11, another letter case or a longer
         // name do not fit.
         // A whole catalogue of the Windows version: the report says how to open it instead.
-        QTest::newRow("current format")
-            << CopyFixture(u"current-base-jet.mdb"_s) << unfit + QStringList { u"vidarro-newbase --from"_s };
+        QTest::newRow("current format") << CopyFixture(u"current-base-jet.mdb"_s)
+                                        << unfit + QStringList { u"vidarro-newbase --from"_s };
         for (const QString& table : { u"kinvora"_s, u"KINVORA1"_s }) {
             MakeSqliteBase(m_sources.filePath(table), table, 2, 1);
             QTest::newRow(qPrintable(table)) << m_sources.filePath(table) << unfit;

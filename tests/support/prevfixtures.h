@@ -146,8 +146,7 @@ inline bool Open(import::CPrevBase& base, const QString& path, QString* error)
         return false;
     }
 }
-inline bool Read(
-    import::CPrevBase& base, const QString& table, const QStringList& columns, Rows* rows, QString* error)
+inline bool Read(import::CPrevBase& base, const QString& table, const QStringList& columns, Rows* rows, QString* error)
 {
     try {
         *rows = base.ReadTable(table, columns);
