@@ -68,11 +68,6 @@ QLatin1String RecordSearcher::TableOf(Mode mode)
     return InfoOf(mode).table;
 }
 
-QLatin1String RecordSearcher::FieldOf(Mode mode)
-{
-    return InfoOf(mode).field;
-}
-
 bool RecordSearcher::Matches(const QString& stored) const
 {
     switch (m_mode) {

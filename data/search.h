@@ -37,7 +37,6 @@ public:
     RecordSearcher(Mode mode, const QString& text);
 
     static QLatin1String TableOf(Mode mode);
-    static QLatin1String FieldOf(Mode mode);
 
     // Text modes: the whole stored text equals the text looked for, letter case ignored (Latin and
     // Cyrillic alike; SQL would fold Latin only). Rating modes: both read as C atoi reads them

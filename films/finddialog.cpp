@@ -15,8 +15,6 @@
 #include <QSlider>
 
 int g_nFindMode = 0;
-QString g_strFindField;
-QString g_strSelectedTitle;
 
 namespace {
 namespace id = ids::findfilm;
@@ -132,7 +130,6 @@ void CFindDialog::ChooseMode(int radioId)
     if (!mode)
         return;
     g_nFindMode = mode->mode;
-    g_strFindField = data::RecordSearcher::FieldOf(mode->search);
 
     const bool typed = mode->picker == Picker::Text;
     MoveControl(id::FindText, MapClassicPixels(typed ? kWideEdit : kNarrowEdit));
@@ -204,8 +201,6 @@ void CFindDialog::OnFind()
 void CFindDialog::OnResultChanged(int row)
 {
     using namespace data;
-    if (row >= 0)
-        g_strSelectedTitle = m_listResults->GetItemText(row, 0);
     UpdateData(false);
     if (row < 0)
         return;

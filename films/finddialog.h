@@ -7,11 +7,8 @@ class QLabel;
 class QLineEdit;
 class QSlider;
 
-// Shared by every opening of the find dialog: the search mode (0 for none chosen, 1 to 7), the field it
-// searches, and the title of the result row that was selected last.
+// Shared by every opening of the find dialog: the search mode (0 for none chosen, 1 to 7).
 extern int g_nFindMode;
-extern QString g_strFindField;
-extern QString g_strSelectedTitle;
 
 // Finds films by title, director, genre, medium (the whole text, letter case ignored) or by rating
 // (above, below or equal to the slider's value). Only reads the catalogue. The caller sets
