@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScopeGuard>
 
 namespace app {
 
@@ -196,6 +197,13 @@ int CListCtrl::GetColumnCount() const
 void CListCtrl::SetRows(std::vector<CListModel::Row> rows)
 {
     m_model->Assign(std::move(rows));
+}
+
+void CListCtrl::FillRows(const std::function<void(std::vector<CListModel::Row>& rows)>& read)
+{
+    std::vector<CListModel::Row> rows = m_model->Rows();
+    const auto show = qScopeGuard([&] { SetRows(std::move(rows)); });
+    read(rows);
 }
 
 void CListCtrl::SetExtendedStyle(quint32 style)

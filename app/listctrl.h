@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 
+#include <functional>
 #include <vector>
 
 namespace app {
@@ -68,6 +69,9 @@ public:
     int GetColumnCount() const;
     // Fills the whole list in one step.
     void SetRows(std::vector<CListModel::Row> rows);
+    // Adds the rows `read` appends to those listed, in one step. When reading fails, the rows read before
+    // the error are listed all the same and the error goes on to the command.
+    void FillRows(const std::function<void(std::vector<CListModel::Row>& rows)>& read);
 
     quint32 GetExtendedStyle() const { return m_extendedStyle; }
     void SetExtendedStyle(quint32 style);

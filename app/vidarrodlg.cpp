@@ -227,19 +227,12 @@ void CVidarroDlg::FillFilmList()
     CDaoRecordset rs(cDaoDB);
     rs.Open(table::Films, { field::NameFilm, field::Zanr, field::Rezisser });
 
-    std::vector<app::CListModel::Row> rows = m_listFilms->Model()->Rows();
-    // Whatever was read before an error stays listed.
-    struct Commit {
-        app::CListCtrl* list;
-        std::vector<app::CListModel::Row>& rows;
-        ~Commit() { list->SetRows(std::move(rows)); }
-    } commit { m_listFilms, rows };
-    while (!rs.IsEOF()) {
-        rows.push_back(
-            { { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr), rs.GetFieldValue(field::Rezisser) },
+    m_listFilms->FillRows([&](std::vector<app::CListModel::Row>& rows) {
+        for (; !rs.IsEOF(); rs.MoveNext())
+            rows.push_back({ { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr),
+                                 rs.GetFieldValue(field::Rezisser) },
                 rs.RowId() });
-        rs.MoveNext();
-    }
+    });
 }
 
 void CVidarroDlg::RefreshFilmList()

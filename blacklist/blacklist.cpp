@@ -45,17 +45,10 @@ void CBlackList::FillList()
     CDaoRecordset rs(cDaoDB);
     rs.Open(table::BlackList, { field::Name });
 
-    std::vector<app::CListModel::Row> rows;
-    // Whatever was read before an error stays listed.
-    struct Commit {
-        app::CListCtrl* list;
-        std::vector<app::CListModel::Row>& rows;
-        ~Commit() { list->SetRows(std::move(rows)); }
-    } commit { m_listBlack, rows };
-    while (!rs.IsEOF()) {
-        rows.push_back({ { rs.GetFieldValue(field::Name) }, rs.RowId() });
-        rs.MoveNext();
-    }
+    m_listBlack->FillRows([&](std::vector<app::CListModel::Row>& rows) {
+        for (; !rs.IsEOF(); rs.MoveNext())
+            rows.push_back({ { rs.GetFieldValue(field::Name) }, rs.RowId() });
+    });
 }
 
 void CBlackList::RefillList()

@@ -66,20 +66,12 @@ void CShowDolgDialog::FillList()
     CDaoRecordset rs(cDaoDB);
     rs.Open(table::Debtors);
 
-    std::vector<app::CListModel::Row> rows;
-    try {
-        while (!rs.IsEOF()) {
+    m_listDolgi->FillRows([&](std::vector<app::CListModel::Row>& rows) {
+        for (; !rs.IsEOF(); rs.MoveNext())
             rows.push_back({ { rs.GetFieldValue(field::Name), rs.GetFieldValue(field::NameFilm),
                                  rs.GetFieldValue(field::Data), debtors::MarkEntry(rs.GetFieldValue(field::Metka)) },
                 rs.RowId() });
-            rs.MoveNext();
-        }
-    } catch (...) {
-        // Whatever was read before the error stays listed.
-        m_listDolgi->SetRows(std::move(rows));
-        throw;
-    }
-    m_listDolgi->SetRows(std::move(rows));
+    });
 }
 
 data::RecordRef CShowDolgDialog::Listed(int row) const

@@ -126,6 +126,11 @@ mutant "cursor left wrong after a failed rowid move" data/recordset.cpp \
     '' \
     'test_recordlayer|test_core'
 
+mutant "rows read before an error not listed" app/listctrl.cpp \
+    $'    const auto show = qScopeGuard([&] { SetRows(std::move(rows)); });\n    read(rows);' \
+    $'    read(rows);\n    SetRows(std::move(rows));' \
+    'test_gui'
+
 mutant "QSqlQuery fallback insert stores NULLs" data/recordset.cpp \
     'm_insert.bindValue(i, m_changeValues[i]);' \
     'm_insert.bindValue(i, QVariant());' \
