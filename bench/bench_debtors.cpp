@@ -1,4 +1,6 @@
 #include "bench.h"
+#include "ids/adddebtor.h"
+#include "ids/debtors.h"
 
 #include "app/vidarrodlg.h"
 #include "data/schema.h"
@@ -104,15 +106,15 @@ void RunDebtorBenchmarks(BenchContext& ctx)
     int added = 0;
     app::CDialog::SetModalHook([&](app::CDialog& d) {
         if (auto* list = qobject_cast<CShowDolgDialog*>(&d)) {
-            const double add = BenchContext::Median(21, [&] { list->SendCommand(1000); });
+            const double add = BenchContext::Median(21, [&] { list->SendCommand(ids::debtors::Add); });
             if (list->DolgList()->GetItemCount() != 10000 + added)
                 qFatal("the list was not refilled");
             ctx.Report(QStringLiteral("adding a debtor and refilling the list"), add);
             d.EndDialog(app::IDOK);
         } else if (qobject_cast<CAddDolgDialog*>(&d)) {
-            app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Новый должник %1").arg(++added));
-            app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Фильм №000001"));
-            d.SendCommand(1047);
+            app::SetEditText(d.GetDlgItem(ids::adddebtor::Name), QStringLiteral("Новый должник %1").arg(++added));
+            app::SetEditText(d.GetDlgItem(ids::adddebtor::Film), QStringLiteral("Фильм №000001"));
+            d.SendCommand(ids::adddebtor::Save);
         }
     });
     {

@@ -1,4 +1,7 @@
 #include "bench.h"
+#include "ids/addfilm.h"
+#include "ids/findfilm.h"
+#include "ids/main.h"
 
 #include "app/vidarrodlg.h"
 #include "films/adddialog.h"
@@ -36,20 +39,21 @@ void RunFilmBenchmarks(BenchContext& ctx)
         FindDialog.m_strBasePath = ctx.basePath;
         FindDialog.m_strIniPath = iniPath;
         app::CDialog::SetModalHook([&](app::CDialog& d) {
-            d.SendCommand(1029);
-            app::SetEditText(d.GetDlgItem(1017), QStringLiteral("ФИЛЬМ №050000 «ЩИТ И МЕЧ»"));
-            const double byTitle = BenchContext::Median(9, [&] { d.SendCommand(1000); });
+            d.SendCommand(ids::findfilm::ByName);
+            app::SetEditText(d.GetDlgItem(ids::findfilm::FindText), QStringLiteral("ФИЛЬМ №050000 «ЩИТ И МЕЧ»"));
+            const double byTitle = BenchContext::Median(9, [&] { d.SendCommand(ids::findfilm::Find); });
             ctx.Report(QStringLiteral("find by title (1 of 100,000, case folded)"), byTitle, ctx.plainReadMs);
-            if (d.Item<app::CListCtrl>(1015)->GetItemCount() != 1)
-                qFatal("find by title found %d films", d.Item<app::CListCtrl>(1015)->GetItemCount());
-            d.SendCommand(1032);
-            app::SetEditText(d.GetDlgItem(1017), QStringLiteral("5"));
-            const double byRating = BenchContext::Median(5, [&] { d.SendCommand(1000); });
-            ctx.Report(
-                QStringLiteral("find by rating above 5 (%1 listed)").arg(d.Item<app::CListCtrl>(1015)->GetItemCount()),
+            if (d.Item<app::CListCtrl>(ids::findfilm::Results)->GetItemCount() != 1)
+                qFatal("find by title found %d films", d.Item<app::CListCtrl>(ids::findfilm::Results)->GetItemCount());
+            d.SendCommand(ids::findfilm::RatingAbove);
+            app::SetEditText(d.GetDlgItem(ids::findfilm::FindText), QStringLiteral("5"));
+            const double byRating = BenchContext::Median(5, [&] { d.SendCommand(ids::findfilm::Find); });
+            ctx.Report(QStringLiteral("find by rating above 5 (%1 listed)")
+                           .arg(d.Item<app::CListCtrl>(ids::findfilm::Results)->GetItemCount()),
                 byRating, ctx.plainReadMs);
-            const double select = BenchContext::Median(
-                21, [&, row = 0]() mutable { d.Item<app::CListCtrl>(1015)->SelectRow(row = (row + 7919) % 45455); });
+            const double select = BenchContext::Median(21, [&, row = 0]() mutable {
+                d.Item<app::CListCtrl>(ids::findfilm::Results)->SelectRow(row = (row + 7919) % 45455);
+            });
             ctx.Report(QStringLiteral("find: selecting a result row"), select);
             d.EndDialog(app::IDOK);
         });
@@ -63,12 +67,12 @@ void RunFilmBenchmarks(BenchContext& ctx)
         app::CDialog::SetModalHook([&](app::CDialog& d) {
             // The add dialogs opened by the command below come through here too.
             if (qobject_cast<CAddDialog*>(&d)) {
-                d.SendCommand(1047);
+                d.SendCommand(ids::addfilm::Save);
                 return;
             }
             const double refill = BenchContext::Median(7, [&] { dlg.RefreshFilmList(); });
             ctx.Report(QStringLiteral("refill of the film list alone"), refill, ctx.plainReadMs);
-            const double added = BenchContext::Median(7, [&] { dlg.SendCommand(1004); });
+            const double added = BenchContext::Median(7, [&] { dlg.SendCommand(ids::main::AddFilm); });
             ctx.Report(QStringLiteral("add a film and refresh the list"), added, refill, QStringLiteral("refill"));
             dlg.EndDialog(app::IDOK);
         });

@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include "ids/import.h"
 #include "import/jetconvert.h"
 #include "import/updialog.h"
 
@@ -57,18 +58,19 @@ void RunImportBenchmarks(BenchContext& ctx)
     const double whole = BenchContext::Median(
         5,
         [&] {
+            CUpDialog::ResetImportState(); // each run loads the base once, as a fresh program would
             CUpDialog dlg;
             dlg.m_strBasePath = basePath;
             app::SetFileDialogHook([&](const QString&, const QString&) { return source; });
             app::CDialog::SetModalHook([&](app::CDialog& d) {
                 QElapsedTimer t;
                 t.start();
-                d.SendCommand(1000);
+                d.SendCommand(ids::import::Open);
                 checks.push_back(double(t.nsecsElapsed()) / 1e6);
                 t.restart();
-                d.SendCommand(1001);
+                d.SendCommand(ids::import::Load);
                 loads.push_back(double(t.nsecsElapsed()) / 1e6);
-                const QListWidget* report = d.Item<QListWidget>(1015);
+                const QListWidget* report = d.Item<QListWidget>(ids::import::Report);
                 if (report->item(report->count() - 1)->text() != QStringLiteral("База загружена."))
                     qFatal("the load failed: %s", qUtf8Printable(report->item(report->count() - 1)->text()));
                 d.EndDialog(app::IDOK);

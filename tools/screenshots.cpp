@@ -1,5 +1,12 @@
 // vidarro-screenshots OUTDIR: opens every window of the program on a small catalogue, offscreen, and saves
 // a picture of each as a user would see it. Fails when a window asks for an id no resource defines.
+#include "ids/addblack.h"
+#include "ids/adddebtor.h"
+#include "ids/addfilm.h"
+#include "ids/finddebtor.h"
+#include "ids/findfilm.h"
+#include "ids/import.h"
+#include "ids/main.h"
 #include "scripted.h"
 #include "testbase.h"
 
@@ -93,7 +100,7 @@ void ShootMainWindow()
     CVidarroDlg dlg;
     Shoot<CVidarroDlg>(dlg, QStringLiteral("vidarrodlg"), [](CVidarroDlg& d) {
         d.FilmList()->SelectRow(0);
-        Click(d, 1000);
+        Click(d, ids::main::Films);
     });
 }
 
@@ -102,10 +109,10 @@ void ShootFilms(const TempCatalogue& base)
     CAddDialog add;
     add.m_strBasePath = base.BasePath();
     Shoot<CAddDialog>(add, QStringLiteral("adddialog"), [](CAddDialog& d) {
-        app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Сталкер"));
-        app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Андрей Тарковский"));
-        ChooseEntry(d.Item<QComboBox>(1020), 8);
-        ChooseEntry(d.Item<QComboBox>(1024), 6);
+        app::SetEditText(d.GetDlgItem(ids::addfilm::Name), QStringLiteral("Сталкер"));
+        app::SetEditText(d.GetDlgItem(ids::addfilm::Director), QStringLiteral("Андрей Тарковский"));
+        ChooseEntry(d.Item<QComboBox>(ids::addfilm::GenreList), 8);
+        ChooseEntry(d.Item<QComboBox>(ids::addfilm::MediumList), 6);
     });
     CRenameDialog rename;
     rename.m_strBasePath = base.BasePath();
@@ -115,9 +122,9 @@ void ShootFilms(const TempCatalogue& base)
     find.m_strBasePath = base.BasePath();
     find.m_strIniPath = base.IniPath();
     Shoot<CFindDialog>(find, QStringLiteral("finddialog"), [](CFindDialog& d) {
-        Click(d, 1031);
-        ChooseEntry(d.Item<QComboBox>(1020), 4);
-        d.SendCommand(1000);
+        Click(d, ids::findfilm::ByGenre);
+        ChooseEntry(d.Item<QComboBox>(ids::findfilm::GenreList), 4);
+        d.SendCommand(ids::findfilm::Find);
     });
 }
 
@@ -126,10 +133,10 @@ void ShootDebtors(const TempCatalogue& base)
     CAddDolgDialog add;
     add.m_strBasePath = base.BasePath();
     Shoot<CAddDolgDialog>(add, QStringLiteral("adddolgdialog"), [](CAddDolgDialog& d) {
-        app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Петров Василий"));
-        app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Андрей Рублёв (2 диска)"));
-        app::SetEditText(d.GetDlgItem(1019), QStringLiteral("15.06.2011"));
-        ChooseEntry(d.Item<QComboBox>(1020), 1);
+        app::SetEditText(d.GetDlgItem(ids::adddebtor::Name), QStringLiteral("Петров Василий"));
+        app::SetEditText(d.GetDlgItem(ids::adddebtor::Film), QStringLiteral("Андрей Рублёв (2 диска)"));
+        app::SetEditText(d.GetDlgItem(ids::adddebtor::Date), QStringLiteral("15.06.2011"));
+        ChooseEntry(d.Item<QComboBox>(ids::adddebtor::MarkList), 1);
     });
     CRenameDolgDialog rename;
     rename.m_strBasePath = base.BasePath();
@@ -146,9 +153,9 @@ void ShootDebtors(const TempCatalogue& base)
     find.m_strBasePath = base.BasePath();
     find.m_strIniPath = base.IniPath();
     Shoot<CFindDolgDialog>(find, QStringLiteral("finddolgdialog"), [](CFindDolgDialog& d) {
-        Click(d, 1032);
-        ChooseEntry(d.Item<QComboBox>(1020), 1);
-        d.SendCommand(1000);
+        Click(d, ids::finddebtor::ByMark);
+        ChooseEntry(d.Item<QComboBox>(ids::finddebtor::MarkList), 1);
+        d.SendCommand(ids::finddebtor::Find);
     });
 }
 
@@ -164,8 +171,9 @@ void ShootBlackListAndSettings(const TempCatalogue& base)
     CAddBlack add;
     add.m_strBasePath = base.BasePath();
     Shoot<CAddBlack>(add, QStringLiteral("addblack"), [](CAddBlack& d) {
-        app::SetEditText(d.GetDlgItem(1017), QStringLiteral("Сидоров Николай"));
-        app::SetEditText(d.GetDlgItem(1018), QStringLiteral("Взял «Кин-дза-дза!» на неделю,\nвернул через год."));
+        app::SetEditText(d.GetDlgItem(ids::addblack::Name), QStringLiteral("Сидоров Николай"));
+        app::SetEditText(
+            d.GetDlgItem(ids::addblack::Reason), QStringLiteral("Взял «Кин-дза-дза!» на неделю,\nвернул через год."));
     });
     CRenameBlack rename;
     rename.m_strBasePath = base.BasePath();
@@ -193,8 +201,8 @@ void ShootImport(const TempCatalogue& base)
     Shoot<CUpDialog>(up, QStringLiteral("updialog"), [](CUpDialog& d) {
         app::SetFileDialogHook(
             [](const QString&, const QString&) { return FixturePath(QStringLiteral("jet/prev-3films-2debtors.mdb")); });
-        d.SendCommand(1000);
-        d.SendCommand(1001);
+        d.SendCommand(ids::import::Open);
+        d.SendCommand(ids::import::Load);
         app::SetFileDialogHook({});
     });
 }
