@@ -259,6 +259,10 @@ namespace {
         try {
             CDaoDatabase db;
             db.Open(temp);
+            // A temporary file no one else opens: no journal and no syncs of its own. It is flushed once, whole,
+            // before it takes the catalogue's name; killed before that, it is a leftover the next start removes.
+            db.Execute(QStringLiteral("PRAGMA journal_mode = OFF"));
+            db.Execute(QStringLiteral("PRAGMA synchronous = OFF"));
             CDaoDatabase::Transaction transaction(db);
             CDaoRecordset rs(db);
             rs.SetAppendOnly(true);
