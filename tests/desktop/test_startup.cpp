@@ -1,6 +1,5 @@
 // Start-up: the first-run window's three ways, and files that cannot serve as the catalogue.
 #include "scripted.h"
-#include "testbase.h"
 #include "testmain.h"
 
 #include "app/firstrundlg.h"

@@ -1,6 +1,5 @@
 // The daily backup, its rotation, the start-up health check with its offer, and the restore command.
 #include "scripted.h"
-#include "testbase.h"
 #include "testmain.h"
 
 #include "app/healthprompt.h"
@@ -11,8 +10,6 @@
 #include "data/schema.h"
 #include "ids/main.h"
 #include "ids/restore.h"
-
-#include <QTest>
 
 using namespace data;
 using namespace Qt::StringLiterals;

@@ -8,11 +8,9 @@
 #include "import/mdbreader.h"
 #include "prevfixtures.h"
 #include "scripted.h"
-#include "testbase.h"
 #include "testmain.h"
 
 #include <QProcess>
-#include <QTest>
 
 using namespace prev;
 using namespace import;
