@@ -23,21 +23,18 @@ int ConvertFrom(const QString& oldFile, const QString& folder)
                    .arg(QDir::toNativeSeparators(QDir(folder).absolutePath()), name);
         return 1;
     }
-    import::JetFile file;
     import::ConversionResult result;
-    QString error;
-    if (!import::InspectJetFile(oldFile, &file, &error)) {
-        err << import::ConversionFailure(error) << '\n';
-        return 1;
-    }
-    if (file.kind == import::JetCatalogueKind::None) {
-        err << QStringLiteral(
-            "Файл «%1» — база Microsoft Access, но не каталог фильмов: в ней нет таблицы KINVORA11.\n")
-                   .arg(QDir::toNativeSeparators(oldFile));
-        return 1;
-    }
-    if (!import::ConvertInto(file, folder, &result, &error)) {
-        err << import::ConversionFailure(error) << '\n';
+    try {
+        const import::JetFile file = import::InspectJetFile(oldFile);
+        if (file.kind == import::JetCatalogueKind::None) {
+            err << QStringLiteral(
+                "Файл «%1» — база Microsoft Access, но не каталог фильмов: в ней нет таблицы KINVORA11.\n")
+                       .arg(QDir::toNativeSeparators(oldFile));
+            return 1;
+        }
+        result = import::ConvertInto(file, folder);
+    } catch (const data::DbError& e) {
+        err << import::ConversionFailure(e.Text()) << '\n';
         return 1;
     }
     QTextStream(stdout) << import::ConversionReport(result) << '\n'

@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include "data/dberror.h"
 #include "ids/import.h"
 #include "import/jetconvert.h"
 #include "import/updialog.h"
@@ -98,11 +99,12 @@ void RunImportBenchmarks(BenchContext& ctx)
     const double convertMs = BenchContext::Median(
         5,
         [&] {
-            import::JetFile jet;
             import::ConversionResult result;
-            QString error;
-            if (!import::InspectJetFile(jetBase, &jet, &error) || !import::ConvertInPlace(jet, &result, &error))
-                qFatal("the conversion failed: %s", qUtf8Printable(error));
+            try {
+                result = import::ConvertInPlace(import::InspectJetFile(jetBase));
+            } catch (const data::DbError& e) {
+                qFatal("the conversion failed: %s", e.what());
+            }
             if (result.films != 20000 || result.debtors != 5000)
                 qFatal("the conversion lost records");
         },

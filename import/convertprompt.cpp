@@ -1,12 +1,15 @@
 #include "import/convertprompt.h"
 
 #include "app/dialoglayer.h"
+#include "data/dberror.h"
 #include "import/jetconvert.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <functional>
 
 namespace import {
 
@@ -22,14 +25,11 @@ namespace {
     // false, after saying why, when the file cannot be converted as a catalogue.
     bool Inspect(QWidget* parent, const QString& path, JetFile* file)
     {
-        QString error;
-        bool ok = false;
-        {
+        try {
             WaitCursor wait;
-            ok = InspectJetFile(path, file, &error);
-        }
-        if (!ok) {
-            app::MessageBox(parent, ConversionFailure(error));
+            *file = InspectJetFile(path);
+        } catch (const data::DbError& e) {
+            app::MessageBox(parent, ConversionFailure(e.Text()));
             return false;
         }
         if (file->kind == JetCatalogueKind::None) {
@@ -38,6 +38,21 @@ namespace {
                     .arg(QFileInfo(path).fileName()));
             return false;
         }
+        return true;
+    }
+
+    // Runs the conversion under the wait cursor and reports its outcome.
+    bool Report(QWidget* parent, const std::function<ConversionResult()>& convert)
+    {
+        QString text;
+        try {
+            WaitCursor wait;
+            text = ConversionReport(convert());
+        } catch (const data::DbError& e) {
+            app::MessageBox(parent, ConversionFailure(e.Text()));
+            return false;
+        }
+        app::MessageBox(parent, text);
         return true;
     }
 
@@ -55,16 +70,7 @@ bool OfferJetConversion(QWidget* parent, const QString& catalogueFile)
                                  .arg(info.fileName(), KeptCopyName(info.absolutePath()));
     if (app::MessageBox(parent, question, app::Buttons::OkCancel) != app::IDOK)
         return false;
-
-    ConversionResult result;
-    QString error;
-    bool ok = false;
-    {
-        WaitCursor wait;
-        ok = ConvertInPlace(file, &result, &error);
-    }
-    app::MessageBox(parent, ok ? ConversionReport(result) : ConversionFailure(error));
-    return ok;
+    return Report(parent, [&] { return ConvertInPlace(file); });
 }
 
 bool ConvertChosenFile(QWidget* parent, const QString& jetFile, const QString& folder)
@@ -74,24 +80,17 @@ bool ConvertChosenFile(QWidget* parent, const QString& jetFile, const QString& f
         return false;
     // The chosen file may sit on a stick that is pulled out any moment: it is copied once, and the copy,
     // kept beside the new catalogue, is what gets converted.
-    ConversionResult result;
-    QString error;
-    bool ok = false;
-    {
-        WaitCursor wait;
-        QString kept;
-        ok = KeepCopy(jetFile, folder, &kept, &error);
-        if (ok) {
-            file.path = kept;
-            ok = ConvertInto(file, folder, &result, &error);
-            if (ok)
-                result.keptPath = kept;
-            else
-                QFile::remove(kept);
+    return Report(parent, [&] {
+        file.path = KeepCopy(jetFile, folder);
+        try {
+            ConversionResult result = ConvertInto(file, folder);
+            result.keptPath = file.path;
+            return result;
+        } catch (const data::DbError&) {
+            QFile::remove(file.path);
+            throw;
         }
-    }
-    app::MessageBox(parent, ok ? ConversionReport(result) : ConversionFailure(error));
-    return ok;
+    });
 }
 
 void RemoveConversionLeftovers(const QString& folder)

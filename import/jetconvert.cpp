@@ -91,21 +91,18 @@ namespace {
         return ok;
     }
 
-    // Copies to a name that must not exist yet; the copy is on disk when this returns true. *exists tells a
-    // taken name from other failures.
-    bool CopyExclusive(const QString& from, const QString& to, bool* exists, QString* error)
+    // Copies to a name that must not exist yet; the copy is on disk when this returns true, false when the
+    // name is taken.
+    bool CopyExclusive(const QString& from, const QString& to)
     {
-        *exists = false;
         QFile source(from);
-        if (!source.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("не удаётся прочитать файл «%1»").arg(Native(from));
-            return false;
-        }
+        if (!source.open(QIODevice::ReadOnly))
+            throw data::DbError(QStringLiteral("не удаётся прочитать файл «%1»").arg(Native(from)));
         const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) {
-            *exists = errno == EEXIST;
-            *error = SystemReason(QStringLiteral("не удаётся создать файл"), to, errno);
-            return false;
+            if (errno == EEXIST)
+                return false;
+            throw data::DbError(SystemReason(QStringLiteral("не удаётся создать файл"), to, errno));
         }
         bool ok = true;
         int failure = 0;
@@ -131,9 +128,9 @@ namespace {
         ::close(fd);
         if (!ok) {
             ::unlink(QFile::encodeName(to).constData());
-            *error = SystemReason(QStringLiteral("не удаётся записать копию"), to, failure ? failure : EIO);
+            throw data::DbError(SystemReason(QStringLiteral("не удаётся записать копию"), to, failure ? failure : EIO));
         }
-        return ok;
+        return true;
     }
 
     // Whether another name of the folder may not be used: taken exactly or in another letter case.
@@ -148,34 +145,27 @@ namespace {
         return n == 1 ? kKeptStem + QLatin1String(".mdb") : QStringLiteral("%1-%2.mdb").arg(kKeptStem).arg(n);
     }
 
-    // Keeps the original under the next free kept name: a hard link where the file system has them, a
-    // flushed copy otherwise. An existing file is never overwritten.
-    bool KeepOriginal(const QString& original, const QString& folder, QString* keptPath, QString* error)
+    QString NoFreeName(const QString& folder)
     {
-        if (Faulted(ConvertStep::Keep)) {
-            *error = FaultText();
-            return false;
-        }
+        return QStringLiteral("в папке «%1» нет свободного имени для копии исходного файла").arg(Native(folder));
+    }
+
+    // Keeps the original under the next free kept name: a hard link where the file system has them, a
+    // flushed copy otherwise. An existing file is never overwritten. The kept path.
+    QString KeepOriginal(const QString& original, const QString& folder)
+    {
+        if (Faulted(ConvertStep::Keep))
+            throw data::DbError(FaultText());
         for (int n = 1; n < 10000; ++n) {
             if (NameTaken(folder, KeptName(n)))
                 continue;
             const QString kept = QDir(folder).filePath(KeptName(n));
-            if (::link(QFile::encodeName(original).constData(), QFile::encodeName(kept).constData()) == 0) {
-                *keptPath = kept;
-                return true;
-            }
-            if (errno == EEXIST)
-                continue;
-            bool exists = false;
-            if (CopyExclusive(original, kept, &exists, error)) {
-                *keptPath = kept;
-                return true;
-            }
-            if (!exists)
-                return false;
+            if (::link(QFile::encodeName(original).constData(), QFile::encodeName(kept).constData()) == 0)
+                return kept;
+            if (errno != EEXIST && CopyExclusive(original, kept))
+                return kept;
         }
-        *error = QStringLiteral("в папке «%1» нет свободного имени для копии исходного файла").arg(Native(folder));
-        return false;
+        throw data::DbError(NoFreeName(folder));
     }
 
     struct Source {
@@ -183,38 +173,40 @@ namespace {
         QStringList notes;
     };
 
-    bool ReadSource(const JetFile& file, Source* source, QString* error)
+    // The helper-process client keeps its own bool style; its failure becomes ours here.
+    Source ReadSource(const JetFile& file)
     {
         using namespace data;
         CMdbReader reader;
+        Source source;
+        QString error;
+        const auto fail = [&] { throw DbError(error); };
         const QString filmTable
             = FindTable(file.tables, file.kind == JetCatalogueKind::Current ? table::Films : table::PrevFilms);
-        if (filmTable.isEmpty()) {
-            *error = QStringLiteral("в файле нет таблицы KINVORA11");
-            return false;
-        }
-        if (!reader.ReadRows(file.path, filmTable, FieldList(kFilmFields), &source->films, error))
-            return false;
+        if (filmTable.isEmpty())
+            throw DbError(QStringLiteral("в файле нет таблицы KINVORA11"));
+        if (!reader.ReadRows(file.path, filmTable, FieldList(kFilmFields), &source.films, &error))
+            fail();
 
         const QString debtors = FindTable(file.tables, table::Debtors);
         if (debtors.isEmpty()) {
-            source->notes << QStringLiteral("В файле нет таблицы должников (DOLGI): создана пустая.");
-        } else if (!reader.ReadRows(file.path, debtors, FieldList(kDebtorFields), &source->debtors, error)) {
+            source.notes << QStringLiteral("В файле нет таблицы должников (DOLGI): создана пустая.");
+        } else if (!reader.ReadRows(file.path, debtors, FieldList(kDebtorFields), &source.debtors, &error)) {
             // A previous-version debtor table has no mark: each debtor gets "N" ("Отменина").
             if (reader.LastMissingColumn().compare(field::Metka, Qt::CaseInsensitive) != 0
                 || !reader.ReadRows(
-                    file.path, debtors, FieldList(std::span(kDebtorFields).first(3)), &source->debtors, error))
-                return false;
-            for (QStringList& row : source->debtors)
+                    file.path, debtors, FieldList(std::span(kDebtorFields).first(3)), &source.debtors, &error))
+                fail();
+            for (QStringList& row : source.debtors)
                 row << QStringLiteral("N");
         }
 
         const QString black = FindTable(file.tables, table::BlackList);
         if (black.isEmpty())
-            source->notes << QStringLiteral("В файле нет черного списка (BLACKSPISOK): создан пустой.");
-        else if (!reader.ReadRows(file.path, black, FieldList(kBlackListFields), &source->blackList, error))
-            return false;
-        return true;
+            source.notes << QStringLiteral("В файле нет черного списка (BLACKSPISOK): создан пустой.");
+        else if (!reader.ReadRows(file.path, black, FieldList(kBlackListFields), &source.blackList, &error))
+            fail();
+        return source;
     }
 
     void Append(data::CDaoRecordset& rs, QLatin1String table, std::span<const QLatin1String> fields, const Rows& rows)
@@ -235,13 +227,11 @@ namespace {
     }
 
     // Writes the whole catalogue to a new temporary file in `folder`, in one transaction, checks what arrived
-    // and flushes it. The temporary file's path, or empty with *error.
-    QString WriteTemp(const JetFile& file, const QString& folder, ConversionResult* result, QString* error)
+    // and flushes it. The temporary file's path.
+    QString WriteTemp(const JetFile& file, const QString& folder, ConversionResult* result)
     {
         using namespace data;
-        Source source;
-        if (!ReadSource(file, &source, error))
-            return {};
+        const Source source = ReadSource(file);
 
         QString temp;
         do
@@ -251,10 +241,9 @@ namespace {
         try {
             CreateCatalogue(temp);
         } catch (const DbError& e) {
-            *error = QStringLiteral("не удалось создать новый каталог в папке «%1»").arg(Native(folder)) + u'\n'
-                + e.Text();
             RemoveTemp(temp);
-            return {};
+            throw DbError(
+                QStringLiteral("не удалось создать новый каталог в папке «%1»").arg(Native(folder)) + u'\n' + e.Text());
         }
         try {
             CDaoDatabase db;
@@ -291,17 +280,15 @@ namespace {
         } catch (const DbError& e) {
             // The engine says "disk is full" in English; the user needs to know where space is missing.
             const bool full = QStorageInfo(folder).bytesAvailable() < (256 << 10);
-            *error = (full ? QStringLiteral("на диске не хватает места для нового каталога в папке «%1»")
-                           : QStringLiteral("не удалось записать новый каталог в папку «%1»"))
-                         .arg(Native(folder))
-                + u'\n' + e.Text();
             RemoveTemp(temp);
-            return {};
+            throw DbError((full ? QStringLiteral("на диске не хватает места для нового каталога в папке «%1»")
+                                : QStringLiteral("не удалось записать новый каталог в папку «%1»"))
+                              .arg(Native(folder))
+                + u'\n' + e.Text());
         }
         if (!SyncPath(temp, false) || Faulted(ConvertStep::Flush)) {
-            *error = QStringLiteral("не удаётся сохранить на диск файл «%1»").arg(Native(temp));
             RemoveTemp(temp);
-            return {};
+            throw DbError(QStringLiteral("не удаётся сохранить на диск файл «%1»").arg(Native(temp)));
         }
         return temp;
     }
@@ -329,31 +316,28 @@ namespace {
 
 } // namespace
 
-bool InspectJetFile(const QString& path, JetFile* file, QString* error)
+JetFile InspectJetFile(const QString& path)
 {
-    file->path = path;
-    file->tables.clear();
-    file->kind = JetCatalogueKind::None;
+    JetFile file { path, JetCatalogueKind::None, {} };
     if (DetectBaseKind(path) != BaseKind::Jet) {
         CPrevBase base; // its texts tell missing, unreadable and foreign files apart
-        *error = QStringLiteral("файл «%1» не является базой Microsoft Access").arg(Native(path));
+        QString reason = QStringLiteral("файл «%1» не является базой Microsoft Access").arg(Native(path));
         try {
             base.Open(path);
         } catch (const data::DbError& e) {
             if (DetectBaseKind(path) != BaseKind::Sqlite)
-                *error = AsReason(e.Text());
+                reason = AsReason(e.Text());
         }
-        return false;
+        throw data::DbError(reason);
     }
-    if (!CMdbReader().ReadTableNames(path, &file->tables, error)) {
-        *error = AsReason(*error);
-        return false;
-    }
-    if (!FindTable(file->tables, data::table::Films).isEmpty())
-        file->kind = JetCatalogueKind::Current;
-    else if (!FindTable(file->tables, data::table::PrevFilms).isEmpty())
-        file->kind = JetCatalogueKind::Previous;
-    return true;
+    QString error;
+    if (!CMdbReader().ReadTableNames(path, &file.tables, &error))
+        throw data::DbError(AsReason(error));
+    if (!FindTable(file.tables, data::table::Films).isEmpty())
+        file.kind = JetCatalogueKind::Current;
+    else if (!FindTable(file.tables, data::table::PrevFilms).isEmpty())
+        file.kind = JetCatalogueKind::Previous;
+    return file;
 }
 
 QString KeptCopyName(const QString& folder)
@@ -364,78 +348,70 @@ QString KeptCopyName(const QString& folder)
     return KeptName(n);
 }
 
-bool ConvertInPlace(const JetFile& source, ConversionResult* result, QString* error)
+ConversionResult ConvertInPlace(const JetFile& source)
 {
     const QFileInfo info(source.path);
     const QString original = info.absoluteFilePath();
     const QString folder = info.absolutePath();
-    const QString temp = WriteTemp(source, folder, result, error);
-    if (temp.isEmpty())
-        return false;
-    if (!KeepOriginal(original, folder, &result->keptPath, error)) {
+    ConversionResult result;
+    const QString temp = WriteTemp(source, folder, &result);
+    try {
+        result.keptPath = KeepOriginal(original, folder);
+    } catch (const data::DbError&) {
         RemoveTemp(temp);
-        return false;
+        throw;
     }
     SyncPath(folder, true);
     const bool faulted = Faulted(ConvertStep::Replace);
     if (faulted || ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(original).constData()) != 0) {
-        *error = faulted ? FaultText() : SystemReason(QStringLiteral("не удаётся заменить файл"), original, errno);
+        const QString reason
+            = faulted ? FaultText() : SystemReason(QStringLiteral("не удаётся заменить файл"), original, errno);
         RemoveTemp(temp);
-        QFile::remove(result->keptPath);
-        result->keptPath.clear();
-        return false;
+        QFile::remove(result.keptPath);
+        throw data::DbError(reason);
     }
     SyncPath(folder, true);
-    return true;
+    return result;
 }
 
-bool ConvertInto(const JetFile& source, const QString& folder, ConversionResult* result, QString* error)
+ConversionResult ConvertInto(const JetFile& source, const QString& folder)
 {
     const QString dir = QFileInfo(folder).absoluteFilePath();
-    if (!QFileInfo(dir).isDir()) {
-        *error = QStringLiteral("папка «%1» не существует").arg(Native(dir));
-        return false;
-    }
-    if (NameTaken(dir, data::kBaseFileName)) {
-        *error = QStringLiteral("в папке «%1» уже есть каталог «%2»").arg(Native(dir), data::kBaseFileName);
-        return false;
-    }
-    const QString temp = WriteTemp(source, dir, result, error);
-    if (temp.isEmpty())
-        return false;
+    const auto taken
+        = [&] { return QStringLiteral("в папке «%1» уже есть каталог «%2»").arg(Native(dir), data::kBaseFileName); };
+    if (!QFileInfo(dir).isDir())
+        throw data::DbError(QStringLiteral("папка «%1» не существует").arg(Native(dir)));
+    if (NameTaken(dir, data::kBaseFileName))
+        throw data::DbError(taken());
+    ConversionResult result;
+    const QString temp = WriteTemp(source, dir, &result);
     // A link, unlike a rename, never replaces a file that appeared meanwhile.
     const QString target = QDir(dir).filePath(data::kBaseFileName);
     const bool faulted = Faulted(ConvertStep::Replace);
     if (faulted || ::link(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
-        *error = faulted ? FaultText()
-            : errno == EEXIST
-            ? QStringLiteral("в папке «%1» уже есть каталог «%2»").arg(Native(dir), data::kBaseFileName)
-            : SystemReason(QStringLiteral("не удаётся создать файл"), target, errno);
+        const QString reason = faulted ? FaultText()
+            : errno == EEXIST          ? taken()
+                              : SystemReason(QStringLiteral("не удаётся создать файл"), target, errno);
         RemoveTemp(temp);
-        return false;
+        throw data::DbError(reason);
     }
     RemoveTemp(temp);
     SyncPath(dir, true);
-    return true;
+    return result;
 }
 
-bool KeepCopy(const QString& file, const QString& folder, QString* keptPath, QString* error)
+QString KeepCopy(const QString& file, const QString& folder)
 {
     for (int n = 1; n < 10000; ++n) {
         if (NameTaken(folder, KeptName(n)))
             continue;
-        bool exists = false;
         const QString kept = QDir(folder).filePath(KeptName(n));
-        if (CopyExclusive(file, kept, &exists, error)) {
+        if (CopyExclusive(file, kept)) {
             SyncPath(folder, true);
-            *keptPath = kept;
-            return true;
+            return kept;
         }
-        if (!exists)
-            return false;
     }
-    *error = QStringLiteral("в папке «%1» нет свободного имени для копии исходного файла").arg(Native(folder));
-    return false;
+    throw data::DbError(NoFreeName(folder));
 }
 
 QString ConversionReport(const ConversionResult& result)

@@ -6,9 +6,9 @@
 #include <functional>
 
 // Turns a catalogue kept by the Windows version (a Jet "BaseFilm.mdb") into the program's own catalogue.
-// No widgets: the start-up prompts and vidarro-newbase share it. Error texts are Russian reasons that
-// fit into "Не удалось перевести каталог: %1." (lower-case start, no final period), with the engine's or
-// the system's own words, if any, on a second line.
+// No widgets: the start-up prompts and vidarro-newbase share it. Failures throw data::DbError whose text
+// is a Russian reason that fits into "Не удалось перевести каталог: %1." (lower-case start, no final
+// period), with the engine's or the system's own words, if any, on a second line.
 namespace import {
 
 // What the file's tables make of it, names matched ignoring case as Jet does.
@@ -24,9 +24,8 @@ struct JetFile {
     QStringList tables; // as stored
 };
 
-// Reads the table list of a Jet file through the helper process. false + reason when the file is not a
-// readable Jet file.
-bool InspectJetFile(const QString& path, JetFile* file, QString* error);
+// Reads the table list of a Jet file through the helper process. Throws when it is no readable Jet file.
+JetFile InspectJetFile(const QString& path);
 
 struct ConversionResult {
     int films = 0;
@@ -43,14 +42,15 @@ QString KeptCopyName(const QString& folder);
 // Converts the folder's own Jet catalogue: the new one is written to a temporary file beside it and
 // checked, the original is linked (or copied) to the kept name, then the new file is renamed over the
 // original in one step. On failure the folder is left as it was.
-bool ConvertInPlace(const JetFile& source, ConversionResult* result, QString* error);
+ConversionResult ConvertInPlace(const JetFile& source);
 
 // Writes `folder`/BaseFilm.mdb from the Jet file, which is only read. Refuses when the folder holds a
 // catalogue already.
-bool ConvertInto(const JetFile& source, const QString& folder, ConversionResult* result, QString* error);
+ConversionResult ConvertInto(const JetFile& source, const QString& folder);
 
-// Copies `file` into `folder` under the next free kept name, flushed to disk. Never overwrites.
-bool KeepCopy(const QString& file, const QString& folder, QString* keptPath, QString* error);
+// Copies `file` into `folder` under the next free kept name, flushed to disk, and returns its path. Never
+// overwrites.
+QString KeepCopy(const QString& file, const QString& folder);
 
 // The report of a finished conversion, one line each, as the program shows and prints it.
 QString ConversionReport(const ConversionResult& result);

@@ -9,7 +9,7 @@ namespace import {
 // Reads a Jet (.mdb) file through the helper program vidarro-mdbread, which runs libmdb in a process
 // of its own: a damaged file that crashes libmdb or makes it loop costs the helper, never the
 // caller. A helper that stays silent for the idle timeout is killed. Error texts are Russian and
-// name the file.
+// name the file. Low level, so false plus a text: CPrevBase and the conversion turn it into data::DbError.
 class CMdbReader {
 public:
     // The catalogue's table names in the file's own order, system tables included.
