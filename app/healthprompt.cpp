@@ -3,6 +3,7 @@
 #include "app/cdialog.h"
 #include "app/msgbox.h"
 #include "data/backup.h"
+#include "data/dberror.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,12 +53,13 @@ bool CheckCatalogueHealth(QWidget* parent, const QString& catalogueFile)
             Buttons::OkCancel)
         != IDOK)
         return true;
-    QString error;
     QString kept;
-    if (!data::RestoreBackup(catalogueFile, good.path, data::RestoreReason::Damaged, &error, &kept)) {
+    try {
+        kept = data::RestoreBackup(catalogueFile, good.path, data::RestoreReason::Damaged);
+    } catch (const data::DbError& e) {
         MessageBox(parent,
             QStringLiteral("Восстановить каталог не удалось; он будет открыт, насколько его можно прочитать.\n")
-                + error);
+                + e.Text());
         return true;
     }
     MessageBox(parent,

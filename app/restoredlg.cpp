@@ -64,12 +64,8 @@ void CRestoreDlg::OnRestore()
             app::Buttons::OkCancel)
         != app::IDOK)
         return;
-    QString error;
-    QString kept;
-    if (!data::RestoreBackup(m_strBasePath, copy.path, data::RestoreReason::ByHand, &error, &kept)) {
-        app::MessageBox(this, error);
-        return;
-    }
+    // A failure is shown by the dialog layer; the window stays for another choice.
+    const QString kept = data::RestoreBackup(m_strBasePath, copy.path, data::RestoreReason::ByHand);
     app::MessageBox(this,
         QStringLiteral("Каталог восстановлен из копии от %1. Прежний каталог сохранён как «%2».")
             .arg(DateText(copy), QDir::toNativeSeparators(kept)));

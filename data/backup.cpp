@@ -1,5 +1,6 @@
 #include "data/backup.h"
 
+#include "data/dberror.h"
 #include "data/schema.h"
 
 #include <QDir>
@@ -261,21 +262,18 @@ void SetBackupFailureNotifier(std::function<void(const QString&)> notifier)
     g_notifier = std::move(notifier);
 }
 
-bool RestoreBackup(
-    const QString& catalogueFile, const QString& copy, RestoreReason reason, QString* error, QString* keptAs)
+QString RestoreBackup(const QString& catalogueFile, const QString& copy, RestoreReason reason)
 {
     const QString catalogue = Key(catalogueFile);
     QString details;
     const auto fail = [&](const QString& text) {
-        if (error)
-            *error = details.isEmpty() ? text : text + QStringLiteral("\nПодробности: ") + details;
-        return false;
+        throw DbError(details.isEmpty() ? text : text + QStringLiteral("\nПодробности: ") + details);
     };
     const Health health = CheckFile(copy);
     if (!health.ok) {
         details = health.details;
-        return fail(QStringLiteral("Копия «%1» повреждена, каталог из неё не восстановить. Выберите другую копию.")
-                        .arg(QDir::toNativeSeparators(copy)));
+        fail(QStringLiteral("Копия «%1» повреждена, каталог из неё не восстановить. Выберите другую копию.")
+                 .arg(QDir::toNativeSeparators(copy)));
     }
 
     // The copy goes beside the catalogue first, so that putting it in place is one rename.
@@ -285,8 +283,8 @@ bool RestoreBackup(
     if (!source.copy(temp)) {
         details = source.errorString();
         QFile::remove(temp);
-        return fail(QStringLiteral("Не удалось скопировать «%1» в папку каталога. Каталог не изменён.")
-                        .arg(QDir::toNativeSeparators(copy)));
+        fail(QStringLiteral("Не удалось скопировать «%1» в папку каталога. Каталог не изменён.")
+                 .arg(QDir::toNativeSeparators(copy)));
     }
 
     const QDir folder(BackupFolder(catalogue));
@@ -306,8 +304,8 @@ bool RestoreBackup(
     };
     if (!folder.exists() && !QDir().mkpath(folder.path())) {
         QFile::remove(temp);
-        return fail(QStringLiteral("Не удалось создать папку «%1». Каталог не изменён.")
-                        .arg(QDir::toNativeSeparators(folder.path())));
+        fail(QStringLiteral("Не удалось создать папку «%1». Каталог не изменён.")
+                 .arg(QDir::toNativeSeparators(folder.path())));
     }
     for (const char* part : kSidecars) {
         const QString suffix = QString::fromLatin1(part);
@@ -315,20 +313,18 @@ bool RestoreBackup(
             continue;
         if (!Rename(catalogue + suffix, kept + suffix, &details)) {
             undo();
-            return fail(QStringLiteral("Не удалось сохранить каталог как «%1». Каталог не изменён.")
-                            .arg(QDir::toNativeSeparators(kept)));
+            fail(QStringLiteral("Не удалось сохранить каталог как «%1». Каталог не изменён.")
+                     .arg(QDir::toNativeSeparators(kept)));
         }
         moved << suffix;
     }
     if (!Rename(temp, catalogue, &details)) {
         undo();
-        return fail(QStringLiteral("Не удалось поставить копию на место каталога «%1». Каталог оставлен прежним.")
-                        .arg(QDir::toNativeSeparators(catalogue)));
+        fail(QStringLiteral("Не удалось поставить копию на место каталога «%1». Каталог оставлен прежним.")
+                 .arg(QDir::toNativeSeparators(catalogue)));
     }
-    if (keptAs)
-        *keptAs = kept;
     g_run.healthy.insert(catalogue);
-    return true;
+    return kept;
 }
 
 void SetBackupClock(const QDateTime& now)

@@ -44,10 +44,10 @@ void SetBackupFailureNotifier(std::function<void(const QString& text)> notifier)
 
 // Puts a copy in place of the catalogue. The catalogue is first kept in the backup folder as
 // "BaseFilm-before-restore-…" or, when it is damaged, "BaseFilm-damaged-…"; then the copy takes its
-// place in one rename. False, with a Russian message, when nothing was changed or the old file is back.
+// place in one rename. Returns where the catalogue was kept; throws DbError, with a Russian message, when
+// nothing was changed or the old file is back.
 enum class RestoreReason { ByHand, Damaged };
-bool RestoreBackup(
-    const QString& catalogueFile, const QString& copy, RestoreReason reason, QString* error, QString* keptAs = nullptr);
+QString RestoreBackup(const QString& catalogueFile, const QString& copy, RestoreReason reason);
 
 // Tests: a fixed clock (an invalid time restores the real one), and a fresh run.
 void SetBackupClock(const QDateTime& now);
