@@ -1,8 +1,8 @@
-// What the user reads when a file fails: a Russian cause and what to do, the engine's text only last. Every
-// SQLite result code, then real failures, each leaving the file as it was; root reads and writes
-// everything, so the permission cases run as the user nobody.
+// What the user reads when a file fails: a Russian cause, what to do, the engine's text last; real failures
+// leave the file as it was. Root reads and writes everything, so the permission cases run as the user nobody.
+#include "prevfixtures.h"
+
 #include "data/daodb.h"
-#include "data/dberror.h"
 #include "data/errortext.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -20,38 +20,25 @@
 using namespace data;
 using namespace Qt::StringLiterals;
 
+using prev::ReadBytes;
+
 namespace {
 // One write of a kind ("add", "delete", "ini") to the file; the message it throws.
 QString Write(const QString& kind, const QString& path)
 {
-    try {
+    return prev::ErrorOf([&] {
         if (kind == u"ini"_s)
-            return settings::WritePrivateProfileString(u"Config"_s, u"Message"_s, u"1"_s, path), QString();
+            return settings::WritePrivateProfileString(u"Config"_s, u"Message"_s, u"1"_s, path);
         CDaoDatabase db;
         db.Open(path);
         CDaoRecordset rs(db);
         rs.Open(table::Films);
         if (kind == u"delete"_s)
-            return rs.Delete(), QString();
+            return rs.Delete();
         rs.AddNew();
         rs.SetFieldValue(field::NameFilm, QString(3000, u'ж'));
         rs.Update();
-    } catch (const DbError& e) {
-        return e.Text();
-    }
-    return {};
-}
-
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool Put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    });
 }
 } // namespace
 
@@ -87,8 +74,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<QString>("cause");
         QTest::newRow("empty file") << QByteArray("") << "add" << 0 << 0 << "пуст (0 байт)";
-        QTest::newRow("an Access file") << Bytes(u"" VIDARRO_FIXTURES_DIR "/jet/prev-3films-2debtors.mdb"_s) << "delete"
-                                        << 0 << 0 << "не является базой данных";
+        QTest::newRow("an Access file") << ReadBytes(prev::JetPath(u"prev-3films-2debtors.mdb"_s)) << "delete" << 0 << 0
+                                        << "не является базой данных";
         QTest::newRow("unreadable") << QByteArray() << "add" << 0777 << 0600 << "нет прав на чтение";
         QTest::newRow("no journal") << QByteArray() << "add" << 0755 << 0666 << "нельзя создавать файлы, а программе";
         QTest::newRow("protected ini") << QByteArray("[Config]\n") << "ini" << 0777 << 0644 << "Файл защищён от записи";
@@ -105,9 +92,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         if (content.isNull())
             CreateCatalogue(path);
-        else
-            QVERIFY(Put(path, content));
-        const QByteArray before = Bytes(path);
+        QVERIFY(content.isNull() || prev::WriteBytes(path, content));
+        const QByteArray before = ReadBytes(path);
         QString text = folderMode ? QString() : Write(kind, path);
         if (folderMode) {
             QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0 && chmod(qPrintable(folder), folderMode) == 0);
@@ -121,33 +107,32 @@ private Q_SLOTS:
             text = QString::fromUtf8(helper.readAllStandardOutput());
         }
         QVERIFY2(text.contains(cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
-        QCOMPARE(Bytes(path), before);
+        QCOMPARE(ReadBytes(path), before);
     }
 
     void fullDiskAndReadOnlyMount()
     {
-        const QString mount = m_dir.filePath(u"mnt"_s);
-        const QString base = mount + u"/BaseFilm.mdb"_s;
+        const QString mount = m_dir.filePath(u"mnt"_s), base = mount + u"/BaseFilm.mdb"_s;
+        const QString ini = mount + u"/Korvel.ini"_s;
         QVERIFY(QDir().mkpath(mount));
         if (QProcess::execute(u"mount"_s, { u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=256k"_s, u"tmpfs"_s, mount }) != 0)
             QSKIP("no tmpfs can be mounted here (needs root)");
         const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, { mount }); });
         CreateCatalogue(base);
         QCOMPARE(Write(u"add"_s, base), QString());
-        const QByteArray ini = "[Config]\r\nMessage=0\r\n";
-        QVERIFY(Put(mount + u"/Korvel.ini"_s, ini));
+        QVERIFY(prev::WriteBytes(ini, "[Config]\r\nMessage=0\r\n"));
         QFile filler(mount + u"/filler"_s);
         QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) { }
         for (const QString& kind : { u"add"_s, u"delete"_s, u"ini"_s })
-            QVERIFY2(Write(kind, kind == u"ini"_s ? mount + u"/Korvel.ini"_s : base).contains(u"не осталось места"_s),
-                qPrintable(kind));
-        QCOMPARE(Bytes(mount + u"/Korvel.ini"_s), ini);
+            QVERIFY2(Write(kind, kind == u"ini"_s ? ini : base).contains(u"не осталось места"_s), qPrintable(kind));
         filler.remove();
         QCOMPARE(QProcess::execute(u"mount"_s, { u"-o"_s, u"remount,ro"_s, mount }), 0);
+        const QByteArray before = ReadBytes(base);
         QVERIFY(Write(u"add"_s, base).contains(u"только для чтения"_s));
-        QVERIFY(Write(u"ini"_s, mount + u"/Korvel.ini"_s).contains(u"только для чтения"_s));
-        QCOMPARE(Bytes(mount + u"/Korvel.ini"_s), ini);
+        QVERIFY(Write(u"ini"_s, ini).contains(u"только для чтения"_s));
+        QCOMPARE(ReadBytes(ini), QByteArray("[Config]\r\nMessage=0\r\n"));
+        QCOMPARE(ReadBytes(base), before);
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Previous-version bases for the reader's and the dialog's tests: the genuine Jet files with every value as
-// fixtures/jet/MANIFEST.md lists it (NULL read as ""), and SQLite bases of the same shape.
+// For the core and import tests: previous-version bases (the genuine Jet files as fixtures/jet/MANIFEST.md lists
+// them, NULL read as "", and SQLite bases of the same shape), file bytes, and the message a call throws.
 #include "data/dberror.h"
 #include "import/prevbase.h"
 
@@ -12,6 +12,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <functional>
 
 namespace prev {
 
@@ -52,7 +54,9 @@ inline QString JetPath(const QString& file)
 struct STable {
     QString file;
     QString name;
-    QMap<int, QStringList> rows; // by row number; the large file lists samples only
+    QStringList columns;
+    int count = 0;
+    QMap<int, QStringList> rows; // by number; samples only for the large file
 };
 
 // Every table the manifest lists, a file's tables in its own order.
@@ -61,12 +65,12 @@ inline const QList<STable>& JetTables()
     static const QList<STable> tables = [] {
         QList<STable> all;
         QString file;
-        const QStringList lines = QString::fromUtf8(ReadBytes(JetPath(u"MANIFEST.md"_s))).split(u'\n');
-        for (const QString& line : lines) {
+        for (const QString& line : QString::fromUtf8(ReadBytes(JetPath(u"MANIFEST.md"_s))).split(u'\n')) {
             if (line.startsWith(u"### `"_s)) {
                 file = line.section(u'`', 1, 1);
             } else if (line.startsWith(u"- `"_s) && line.contains(u"columns"_s)) {
-                all.append({ file, line.section(u'`', 1, 1), {} });
+                all.append({ file, line.section(u'`', 1, 1), line.section(u" — "_s, 1, 1).mid(8).split(u", "_s),
+                    line.section(u"**"_s, 1, 1).section(u' ', 0, 0).toInt(), {} });
             } else if (const qsizetype colon = line.indexOf(u": ["_s); colon > 0 && !all.isEmpty()) {
                 const QJsonDocument row = QJsonDocument::fromJson(line.mid(colon + 2).toUtf8());
                 QStringList values;
@@ -135,26 +139,24 @@ inline bool MakeSqliteBase(const QString& path, const QString& filmTable, int fi
     return ok;
 }
 
-// The reader's throwing calls as a success flag and the message, for tables of cases.
-inline bool Open(import::CPrevBase& base, const QString& path, QString* error)
+// The message a call throws; empty when it succeeds.
+inline QString ErrorOf(const std::function<void()>& call)
 {
     try {
-        base.Open(path);
-        return true;
+        call();
     } catch (const data::DbError& e) {
-        *error = e.Text();
-        return false;
+        return e.Text();
     }
+    return {};
+}
+// The reader's calls as a success flag and the message, for tables of cases.
+inline bool Open(import::CPrevBase& base, const QString& path, QString* error)
+{
+    return (*error = ErrorOf([&] { base.Open(path); })).isEmpty();
 }
 inline bool Read(import::CPrevBase& base, const QString& table, const QStringList& columns, Rows* rows, QString* error)
 {
-    try {
-        *rows = base.ReadTable(table, columns);
-        return true;
-    } catch (const data::DbError& e) {
-        *error = e.Text();
-        return false;
-    }
+    return (*error = ErrorOf([&] { *rows = base.ReadTable(table, columns); })).isEmpty();
 }
 
 } // namespace prev
