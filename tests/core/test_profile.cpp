@@ -1,5 +1,4 @@
-// The settings file read and written as the Windows profile functions do: names without case, the first match,
-// the 199-character cut, one line edited with every other byte kept, Windows-1251, failed writes change nothing.
+// The settings file read and written as the Windows profile functions do it, in Windows-1251.
 #include "prevfixtures.h"
 #include "testmain.h"
 
@@ -8,12 +7,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <memory>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
 #include <sys/resource.h>
-#endif
 
 using namespace Qt::StringLiterals;
 using settings::GetPrivateProfileInt;
@@ -81,45 +78,36 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Path()));
     }
 
-    void writeEditsOneLine_data()
+    void writeEditsOneLine()
     {
-        QTest::addColumn<QByteArray>("before"); // null: no file yet
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("after");
-        const auto row = [](const char* tag, const QByteArray& before, const QString& key, const QString& value,
-                             const QByteArray& after) { QTest::newRow(tag) << before << key << value << after; };
         // Comments, other sections, odd lines, cp1251 text and spacing stay byte for byte.
         const QByteArray head = "; \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8\r\n[Other]\r\nMessage=9\r\n\r\n[config]\r\n";
         const QByteArray tail = "odd line\r\nTable = 1 \r\n\r\n; end\r\n[Last]\r\nX=\xC4\r\n";
-        row("replace, names in another case", head + "  message = 1  \r\n" + tail, u"Message"_s, u"2"_s,
-            head + "  message = 2\r\n" + tail);
-        row("no final newline, replace", "[Config]\r\nMessage=1", u"Message"_s, u"7"_s, "[Config]\r\nMessage=7");
-        row("key added after the section's last line", "[Config]\r\nMessage=1\r\n; note\r\n\r\n[Other]\r\nA=1\r\n",
-            u"Table"_s, u"1"_s, "[Config]\r\nMessage=1\r\n; note\r\nTable=1\r\n\r\n[Other]\r\nA=1\r\n");
-        row("key added to bare header", "[Config]", u"Table"_s, u"1"_s, "[Config]\r\nTable=1\r\n");
-        row("key goes to first of equal sections", "[Config]\r\nA=1\r\n[CONFIG]\r\nMessage=2\r\n", u"Message"_s, u"5"_s,
-            "[Config]\r\nA=1\r\nMessage=5\r\n[CONFIG]\r\nMessage=2\r\n");
-        row("section added, LF, no final newline", "[Other]\nA=1", u"Message"_s, u"1"_s,
-            "[Other]\nA=1\n\n[Config]\nMessage=1\n");
-        row("no file", QByteArray(), u"Message"_s, u"-1"_s, "[Config]\r\nMessage=-1\r\n");
-        row("section added after damaged bytes", QByteArrayLiteral("\x00\xFF\x01\x98\r\n"), u"Message"_s, u"1"_s,
-            QByteArrayLiteral("\x00\xFF\x01\x98\r\n\r\n[Config]\r\nMessage=1\r\n"));
-        row("UTF-8 with signature stays UTF-8", "\xEF\xBB\xBF[Config]\r\nName=x\r\n", u"Name"_s, u"Да"_s,
-            "\xEF\xBB\xBF[Config]\r\nName=\xD0\x94\xD0\xB0\r\n");
-    }
-    void writeEditsOneLine()
-    {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QFETCH(QByteArray, after);
-        if (!before.isNull())
-            Put(before);
-        QCOMPARE(Write(u"Config"_s, { { key, value } }), QString());
-        QCOMPARE(Bytes(), after);
-        QCOMPARE(Get(u"Config"_s, key), value);
-        QVERIFY(Alone());
+        const struct {
+            QByteArray before; // null: no file yet
+            QString key, value;
+            QByteArray after;
+        } rows[] = { { QByteArray(), u"Message"_s, u"-1"_s, "[Config]\r\nMessage=-1\r\n" },
+            { head + "  message = 1  \r\n" + tail, u"Message"_s, u"2"_s, head + "  message = 2\r\n" + tail },
+            { "[Config]\r\nMessage=1", u"Message"_s, u"7"_s, "[Config]\r\nMessage=7" },
+            { "[Config]\r\nMessage=1\r\n; note\r\n\r\n[Other]\r\nA=1\r\n", u"Table"_s, u"1"_s,
+                "[Config]\r\nMessage=1\r\n; note\r\nTable=1\r\n\r\n[Other]\r\nA=1\r\n" },
+            { "[Config]", u"Table"_s, u"1"_s, "[Config]\r\nTable=1\r\n" },
+            { "[Config]\r\nA=1\r\n[CONFIG]\r\nMessage=2\r\n", u"Message"_s, u"5"_s,
+                "[Config]\r\nA=1\r\nMessage=5\r\n[CONFIG]\r\nMessage=2\r\n" },
+            { "[Other]\nA=1", u"Message"_s, u"1"_s, "[Other]\nA=1\n\n[Config]\nMessage=1\n" },
+            { QByteArrayLiteral("\x00\xFF\x01\x98\r\n"), u"Message"_s, u"1"_s,
+                QByteArrayLiteral("\x00\xFF\x01\x98\r\n\r\n[Config]\r\nMessage=1\r\n") },
+            { "\xEF\xBB\xBF[Config]\r\nName=x\r\n", u"Name"_s, u"Да"_s,
+                "\xEF\xBB\xBF[Config]\r\nName=\xD0\x94\xD0\xB0\r\n" } };
+        for (const auto& r : rows) {
+            if (!r.before.isNull())
+                Put(r.before);
+            QCOMPARE(Write(u"Config"_s, { { r.key, r.value } }), QString());
+            QCOMPARE(Bytes(), r.after);
+            QCOMPARE(Get(u"Config"_s, r.key), r.value);
+            QVERIFY(Alone());
+        }
     }
 
     void cp1251RoundTrip()
@@ -165,23 +153,18 @@ private Q_SLOTS:
         QVERIFY2(error.contains(QDir::toNativeSeparators(Path())) && error.contains(u"Файл не изменён"_s),
             qPrintable(error));
         QCOMPARE(Bytes(), QByteArrayLiteral("\xFF\xFE[\x00"));
-#ifdef Q_OS_UNIX
         // A file size limit makes writing the new file fail after the old one was read: the old one stays.
         const QByteArray before = "; keep me\r\n[Config]\r\nMessage=1\r\nTable=1\r\n";
         Put(before);
         rlimit saved {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 100;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+        const rlimit small { 100, saved.rlim_max };
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         error = Write(u"Config"_s, { { u"Message"_s, QString(500, u'9') } });
         setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
         QVERIFY2(error.contains(u"Файл не изменён"_s), qPrintable(error));
         QCOMPARE(Bytes(), before);
         QVERIFY(Alone());
-#endif
     }
 
     void sizeLimit()
