@@ -1,5 +1,4 @@
-// What the user reads when a file fails: a Russian cause, what to do, the engine's text last; real failures
-// leave the file as it was. Root reads and writes everything, so the permission cases run as the user nobody.
+// What the user reads when a file fails, and real failures leaving the file as it was.
 #include "prevfixtures.h"
 
 #include "data/daodb.h"
@@ -49,7 +48,7 @@ class TestErrors : public QObject {
 private Q_SLOTS:
     void everyCode()
     {
-        // Qt's own text is Russian once its translation is loaded; it is never the cause either.
+        // A Russian cause and what to do, the engine's text last; Qt's own text (maybe Russian) is never the cause.
         const char* rows[][2] = { { "13", "не осталось места" }, { "14", "не удаётся открыть" },
             { "8", "только для чтения" }, { "3", "не разрешает доступ" }, { "5", "занята" }, { "6", "занята" },
             { "26", "не является базой" }, { "11", "повреждён" }, { "10", "записи диска" }, { "7", "памяти" },
@@ -66,48 +65,42 @@ private Q_SLOTS:
         }
     }
 
-    void realCases_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // null: a new catalogue
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("folderMode"); // 0: written as root
-        QTest::addColumn<int>("fileMode");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("empty file") << QByteArray("") << "add" << 0 << 0 << "пуст (0 байт)";
-        QTest::newRow("an Access file") << ReadBytes(prev::JetPath(u"prev-3films-2debtors.mdb"_s)) << "delete" << 0 << 0
-                                        << "не является базой данных";
-        QTest::newRow("unreadable") << QByteArray() << "add" << 0777 << 0600 << "нет прав на чтение";
-        QTest::newRow("no journal") << QByteArray() << "add" << 0755 << 0666 << "нельзя создавать файлы, а программе";
-        QTest::newRow("protected ini") << QByteArray("[Config]\n") << "ini" << 0777 << 0644 << "Файл защищён от записи";
-    }
     void realCases()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, kind);
-        QFETCH(int, folderMode);
-        QFETCH(int, fileMode);
-        QFETCH(QString, cause);
-        const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        const QString path = folder + u"/BaseFilm.mdb"_s;
-        QVERIFY(QDir().mkpath(folder));
-        if (content.isNull())
-            CreateCatalogue(path);
-        QVERIFY(content.isNull() || prev::WriteBytes(path, content));
-        const QByteArray before = ReadBytes(path);
-        QString text = folderMode ? QString() : Write(kind, path);
-        if (folderMode) {
-            QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0 && chmod(qPrintable(folder), folderMode) == 0);
-            QVERIFY(chmod(qPrintable(path), fileMode) == 0);
-            QProcess helper;
-            helper.start(u"setpriv"_s,
-                { u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
-                    QCoreApplication::applicationFilePath(), u"--as-user"_s, kind, path });
-            if (!helper.waitForFinished(20000) || helper.exitCode() != 0)
-                QSKIP("cannot run a program as the user nobody here");
-            text = QString::fromUtf8(helper.readAllStandardOutput());
+        // Root's writes first; then as nobody, given folder and file modes. Null content: a new catalogue.
+        const struct {
+            QByteArray content;
+            QString kind;
+            int folderMode, fileMode;
+            QString cause;
+        } rows[] = { { "", u"add"_s, 0, 0, u"пуст (0 байт)"_s },
+            { ReadBytes(prev::JetPath(u"prev-3films-2debtors.mdb"_s)), u"delete"_s, 0, 0,
+                u"не является базой данных"_s },
+            { QByteArray(), u"add"_s, 0777, 0600, u"нет прав на чтение"_s },
+            { QByteArray(), u"add"_s, 0755, 0666, u"нельзя создавать файлы, а программе"_s },
+            { "[Config]\n", u"ini"_s, 0777, 0644, u"Файл защищён от записи"_s } };
+        QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0);
+        for (const auto& r : rows) {
+            const QString folder = m_dir.filePath(r.cause), path = folder + u"/BaseFilm.mdb"_s;
+            QVERIFY(QDir().mkpath(folder));
+            if (r.content.isNull())
+                CreateCatalogue(path);
+            QVERIFY(r.content.isNull() || prev::WriteBytes(path, r.content));
+            const QByteArray before = ReadBytes(path);
+            QString text = r.folderMode ? QString() : Write(r.kind, path);
+            if (r.folderMode) {
+                QVERIFY(chmod(qPrintable(folder), r.folderMode) == 0 && chmod(qPrintable(path), r.fileMode) == 0);
+                QProcess helper;
+                helper.start(u"setpriv"_s,
+                    { u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
+                        QCoreApplication::applicationFilePath(), u"--as-user"_s, r.kind, path });
+                if (!helper.waitForFinished(20000) || helper.exitCode() != 0)
+                    QSKIP("cannot run a program as the user nobody here");
+                text = QString::fromUtf8(helper.readAllStandardOutput());
+            }
+            QVERIFY2(text.contains(r.cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+            QCOMPARE(ReadBytes(path), before);
         }
-        QVERIFY2(text.contains(cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
-        QCOMPARE(ReadBytes(path), before);
     }
 
     void fullDiskAndReadOnlyMount()

@@ -40,11 +40,7 @@ class TestProfile : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
     void reading()
     {
@@ -56,15 +52,13 @@ private Q_SLOTS:
             + "\"\r\n[Config]\r\nK=1\r\n[a]b] ; note\r\nK=1\r\n"
               "[\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8]\n\xD6\xE2\xE5\xF2=\xE4\xE0\nL=5");
         // Names without case, the first match winning; values cut to the buffer, 200 by default, quotes first.
-        const QList<std::array<QString, 3>> queries { { u"Config"_s, u"A"_s, u"def"_s },
-            { u"CONFIG"_s, u"B"_s, u"def"_s }, { u"Config"_s, u"C"_s, u"def"_s }, { u" Config "_s, u"d "_s, u"12 x"_s },
-            { u"Config"_s, u"E"_s, QString() }, { u"Config"_s, u"F"_s, u"a=b"_s },
-            { u"Config"_s, u"G"_s, u"\" 12 \""_s }, { u"Config"_s, u"H"_s, u"x"_s }, { u"Config"_s, u"I"_s, u"\"x'"_s },
-            { u"Config"_s, u"J"_s, u"-4x"_s }, { u"Config"_s, u"K"_s, u"def"_s }, { u"a]b"_s, u"K"_s, u"1"_s },
-            { u"НАСТРОЙКИ"_s, u"цВЕТ"_s, u"да"_s }, { u"Настройки"_s, u"L"_s, u"5"_s },
-            { u"Config"_s, u"M"_s, QString(199, u'x') }, { u"Config"_s, u"N"_s, QString(199, u'x') } };
-        for (const auto& [section, key, value] : queries)
-            QCOMPARE(section + u'/' + key + u'=' + Get(section, key), section + u'/' + key + u'=' + value);
+        for (const QString& query : { u"Config|A|def"_s, u"CONFIG|B|def"_s, u"Config|C|def"_s, u" Config |d |12 x"_s,
+                 u"Config|E|"_s, u"Config|F|a=b"_s, u"Config|G|\" 12 \""_s, u"Config|H|x"_s, u"Config|I|\"x'"_s,
+                 u"Config|J|-4x"_s, u"Config|K|def"_s, u"a]b|K|1"_s, u"НАСТРОЙКИ|цВЕТ|да"_s, u"Настройки|L|5"_s,
+                 u"Config|M|"_s + QString(199, u'x'), u"Config|N|"_s + QString(199, u'x') }) {
+            const QStringList q = prev::R(query);
+            QCOMPARE(q[0] + u'|' + q[1] + u'|' + Get(q[0], q[1]), query);
+        }
         QCOMPARE(GetPrivateProfileInt(u"Config"_s, u"J"_s, Path()), -4);
         QCOMPARE(GetPrivateProfileString(u"Config"_s, u"M"_s, QString(), Path(), 10), QString(9, u'x'));
         QCOMPARE(GetPrivateProfileString(u"Config"_s, u"M"_s, QString(), Path(), 1), QString());
