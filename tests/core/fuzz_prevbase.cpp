@@ -1,4 +1,4 @@
-// Damaged copies of previous-version bases never hang or crash the reader (test_prevbase runs only a few).
+// Damaged copies of previous-version bases never hang or crash the reader; test_prevbase runs only a few.
 #include "prevfixtures.h"
 #include "testmain.h"
 
@@ -15,9 +15,8 @@ class FuzzPrevBase : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Truncations, random bytes in any page or in a table definition or data page (where libmdb trusts offsets
-    // most), whole pages zeroed or noise, from a fixed seed, of small Jet files and an SQLite base: each copy
-    // reads cleanly or fails naming the file; a hung helper is killed.
+    // Cut short, random bytes in any page or in a table definition or data page (libmdb trusts those offsets
+    // most), or whole pages zeroed or noise, from a fixed seed: each copy reads or fails naming the file.
     void damagedCopiesNeverHangOrCrash()
     {
         QTemporaryDir dir;

@@ -51,8 +51,7 @@ inline QString JetPath(const QString& file)
 }
 
 struct STable {
-    QString file;
-    QString name;
+    QString file, name;
     QStringList columns;
     int count = 0;
     QMap<int, QStringList> rows; // by number; samples only for the large file
