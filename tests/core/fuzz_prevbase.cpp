@@ -34,7 +34,6 @@ private Q_SLOTS:
         };
         QRandomGenerator random(0x5EED1234);
         const QString path = dir.filePath(u"damaged.mdb"_s);
-        int rejected = 0, refused = 0;
         for (int n = 0; n < VIDARRO_DAMAGED_COPIES; ++n) {
             QByteArray bytes = sources[n % sources.size()];
             const int pages = int(bytes.size() / 4096);
@@ -60,19 +59,15 @@ private Q_SLOTS:
             import::CPrevBase base;
             QString error = ErrorOf([&] { base.Open(path); });
             QVERIFY2(error.isEmpty() || error.contains(u"damaged.mdb"_s), qPrintable(error));
-            rejected += !error.isEmpty();
             for (const QString& table : error.isEmpty() ? base.TableNames() : QStringList()) {
                 const QStringList columns = columnsOf.value(table.startsWith(u"KINVORA"_s) ? u"KINVORA"_s : table);
                 Rows rows;
                 error = ErrorOf([&] { rows = base.ReadTable(table, columns); });
                 QVERIFY2(error.isEmpty() || error.contains(u"damaged.mdb"_s), qPrintable(error));
-                refused += !error.isEmpty();
                 for (const QStringList& row : std::as_const(rows))
                     QCOMPARE(row.size(), columns.size());
             }
         }
-        qInfo(
-            "%d damaged copies: %d rejected at opening, %d tables refused", VIDARRO_DAMAGED_COPIES, rejected, refused);
     }
 };
 

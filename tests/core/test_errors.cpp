@@ -49,56 +49,48 @@ private Q_SLOTS:
     void everyCode()
     {
         // A Russian cause and what to do, the engine's text last; Qt's own text (maybe Russian) is never the cause.
-        const char* rows[][2] = { { "13", "не осталось места" }, { "14", "не удаётся открыть" },
-            { "8", "только для чтения" }, { "3", "не разрешает доступ" }, { "5", "занята" }, { "6", "занята" },
-            { "26", "не является базой" }, { "11", "повреждён" }, { "10", "записи диска" }, { "7", "памяти" },
-            { "19", "не приняла" }, { "1", "устроена не так" }, { "4", "прервано" }, { "21", "Непредвиденная" },
-            { "", "Непредвиденная" } };
-        for (const auto& [code, cause] : rows) {
-            const QSqlError error(
-                u"Невозможно получить строку"_s, u"engine"_s, QSqlError::StatementError, QString::fromLatin1(code));
+        for (int code = -1; code < 30; ++code) {
+            const QSqlError error(u"Невозможно получить строку"_s, u"engine"_s, QSqlError::StatementError,
+                code < 0 ? QString() : QString::number(code));
             const QStringList lines = DbErrorMessage(u"Не удалось"_s, u"/нет/B.mdb"_s, error).split(u'\n');
             QCOMPARE(lines.size(), 3);
             QCOMPARE(lines[0] + lines[2], u"Не удалось «/нет/B.mdb».Подробности: engine"_s);
-            QVERIFY2(lines[1].contains(QString::fromUtf8(cause)), code);
-            QVERIFY2(!QString(lines[1]).remove(u"Vidarro"_s).contains(QRegularExpression(u"[A-Za-z]"_s)), code);
+            QVERIFY(!QString(lines[1]).remove(u"Vidarro"_s).contains(QRegularExpression(u"[A-Za-z]|строку"_s)));
+            // Every code SQLite gives for a file, a lock or a refused write has a cause of its own.
+            const bool known = QList { 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 17, 18, 19, 20, 22, 26 }.contains(code);
+            QVERIFY2(lines[1].contains(u"Непредвиденная"_s) != known, qPrintable(lines[1]));
         }
     }
 
     void realCases()
     {
         // Root's writes first; then as nobody, given folder and file modes. Null content: a new catalogue.
-        const struct {
-            QByteArray content;
-            QString kind;
-            int folderMode, fileMode;
-            QString cause;
-        } rows[] = { { "", u"add"_s, 0, 0, u"пуст (0 байт)"_s },
+        const std::tuple<QByteArray, QString, int, int, QString> rows[] = { { "", u"add"_s, 0, 0, u"пуст (0 байт)"_s },
             { ReadBytes(prev::JetPath(u"prev-3films-2debtors.mdb"_s)), u"delete"_s, 0, 0,
                 u"не является базой данных"_s },
             { QByteArray(), u"add"_s, 0777, 0600, u"нет прав на чтение"_s },
             { QByteArray(), u"add"_s, 0755, 0666, u"нельзя создавать файлы, а программе"_s },
             { "[Config]\n", u"ini"_s, 0777, 0644, u"Файл защищён от записи"_s } };
         QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0);
-        for (const auto& r : rows) {
-            const QString folder = m_dir.filePath(r.cause), path = folder + u"/BaseFilm.mdb"_s;
+        for (const auto& [content, kind, folderMode, fileMode, cause] : rows) {
+            const QString folder = m_dir.filePath(cause), path = folder + u"/BaseFilm.mdb"_s;
             QVERIFY(QDir().mkpath(folder));
-            if (r.content.isNull())
+            if (content.isNull())
                 CreateCatalogue(path);
-            QVERIFY(r.content.isNull() || prev::WriteBytes(path, r.content));
+            QVERIFY(content.isNull() || prev::WriteBytes(path, content));
             const QByteArray before = ReadBytes(path);
-            QString text = r.folderMode ? QString() : Write(r.kind, path);
-            if (r.folderMode) {
-                QVERIFY(chmod(qPrintable(folder), r.folderMode) == 0 && chmod(qPrintable(path), r.fileMode) == 0);
+            QString text = folderMode ? QString() : Write(kind, path);
+            if (folderMode) {
+                QVERIFY(chmod(qPrintable(folder), folderMode) == 0 && chmod(qPrintable(path), fileMode) == 0);
                 QProcess helper;
                 helper.start(u"setpriv"_s,
                     { u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
-                        QCoreApplication::applicationFilePath(), u"--as-user"_s, r.kind, path });
+                        QCoreApplication::applicationFilePath(), u"--as-user"_s, kind, path });
                 if (!helper.waitForFinished(20000) || helper.exitCode() != 0)
                     QSKIP("cannot run a program as the user nobody here");
                 text = QString::fromUtf8(helper.readAllStandardOutput());
             }
-            QVERIFY2(text.contains(r.cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+            QVERIFY2(text.contains(cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
             QCOMPARE(ReadBytes(path), before);
         }
     }

@@ -77,29 +77,26 @@ private Q_SLOTS:
         // Comments, other sections, odd lines, cp1251 text and spacing stay byte for byte.
         const QByteArray head = "; \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8\r\n[Other]\r\nMessage=9\r\n\r\n[config]\r\n";
         const QByteArray tail = "odd line\r\nTable = 1 \r\n\r\n; end\r\n[Last]\r\nX=\xC4\r\n";
-        const struct {
-            QByteArray before; // null: no file yet
-            QString key, value;
-            QByteArray after;
-        } rows[] = { { QByteArray(), u"Message"_s, u"-1"_s, "[Config]\r\nMessage=-1\r\n" },
-            { head + "  message = 1  \r\n" + tail, u"Message"_s, u"2"_s, head + "  message = 2\r\n" + tail },
-            { "[Config]\r\nMessage=1", u"Message"_s, u"7"_s, "[Config]\r\nMessage=7" },
-            { "[Config]\r\nMessage=1\r\n; note\r\n\r\n[Other]\r\nA=1\r\n", u"Table"_s, u"1"_s,
-                "[Config]\r\nMessage=1\r\n; note\r\nTable=1\r\n\r\n[Other]\r\nA=1\r\n" },
-            { "[Config]", u"Table"_s, u"1"_s, "[Config]\r\nTable=1\r\n" },
-            { "[Config]\r\nA=1\r\n[CONFIG]\r\nMessage=2\r\n", u"Message"_s, u"5"_s,
-                "[Config]\r\nA=1\r\nMessage=5\r\n[CONFIG]\r\nMessage=2\r\n" },
-            { "[Other]\nA=1", u"Message"_s, u"1"_s, "[Other]\nA=1\n\n[Config]\nMessage=1\n" },
-            { QByteArrayLiteral("\x00\xFF\x01\x98\r\n"), u"Message"_s, u"1"_s,
-                QByteArrayLiteral("\x00\xFF\x01\x98\r\n\r\n[Config]\r\nMessage=1\r\n") },
-            { "\xEF\xBB\xBF[Config]\r\nName=x\r\n", u"Name"_s, u"Да"_s,
-                "\xEF\xBB\xBF[Config]\r\nName=\xD0\x94\xD0\xB0\r\n" } };
-        for (const auto& r : rows) {
-            if (!r.before.isNull())
-                Put(r.before);
-            QCOMPARE(Write(u"Config"_s, { { r.key, r.value } }), QString());
-            QCOMPARE(Bytes(), r.after);
-            QCOMPARE(Get(u"Config"_s, r.key), r.value);
+        const std::tuple<QByteArray, QString, QString, QByteArray> rows[]
+            = { { QByteArray(), u"Message"_s, u"-1"_s, "[Config]\r\nMessage=-1\r\n" },
+                  { head + "  message = 1  \r\n" + tail, u"Message"_s, u"2"_s, head + "  message = 2\r\n" + tail },
+                  { "[Config]\r\nMessage=1", u"Message"_s, u"7"_s, "[Config]\r\nMessage=7" },
+                  { "[Config]\r\nMessage=1\r\n; note\r\n\r\n[Other]\r\nA=1\r\n", u"Table"_s, u"1"_s,
+                      "[Config]\r\nMessage=1\r\n; note\r\nTable=1\r\n\r\n[Other]\r\nA=1\r\n" },
+                  { "[Config]", u"Table"_s, u"1"_s, "[Config]\r\nTable=1\r\n" },
+                  { "[Config]\r\nA=1\r\n[CONFIG]\r\nMessage=2\r\n", u"Message"_s, u"5"_s,
+                      "[Config]\r\nA=1\r\nMessage=5\r\n[CONFIG]\r\nMessage=2\r\n" },
+                  { "[Other]\nA=1", u"Message"_s, u"1"_s, "[Other]\nA=1\n\n[Config]\nMessage=1\n" },
+                  { QByteArrayLiteral("\x00\xFF\x01\x98\r\n"), u"Message"_s, u"1"_s,
+                      QByteArrayLiteral("\x00\xFF\x01\x98\r\n\r\n[Config]\r\nMessage=1\r\n") },
+                  { "\xEF\xBB\xBF[Config]\r\nName=x\r\n", u"Name"_s, u"Да"_s,
+                      "\xEF\xBB\xBF[Config]\r\nName=\xD0\x94\xD0\xB0\r\n" } };
+        for (const auto& [before, key, value, after] : rows) { // before: null for no file yet
+            if (!before.isNull())
+                Put(before);
+            QCOMPARE(Write(u"Config"_s, { { key, value } }), QString());
+            QCOMPARE(Bytes(), after);
+            QCOMPARE(Get(u"Config"_s, key), value);
             QVERIFY(Alone());
         }
     }

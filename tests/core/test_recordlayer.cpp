@@ -26,15 +26,13 @@ static void Append(CDaoRecordset& rs, const QList<std::pair<QLatin1String, QStri
 }
 
 // One column in record order, NULL as "<NULL>", read as another program would.
-static QStringList Column(
-    const QString& path, const QString& column = u"NAMEFILM"_s, const QString& table = u"KINVORA11"_s)
+static QStringList Column(const QString& path, const QString& what = u"NAMEFILM FROM KINVORA11"_s)
 {
     QStringList values;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
         db.setDatabaseName(path);
-        const QString sql = u"SELECT %1 FROM %2 ORDER BY rowid"_s.arg(column, table);
-        for (QSqlQuery q(db.open() ? sql : QString(), db); q.next();)
+        for (QSqlQuery q(db.open() ? u"SELECT %1 ORDER BY rowid"_s.arg(what) : QString(), db); q.next();)
             values << (q.value(0).isNull() ? u"<NULL>"_s : q.value(0).toString());
     }
     QSqlDatabase::removeDatabase(u"raw"_s);
@@ -147,7 +145,7 @@ private Q_SLOTS:
             QVERIFY2(rs.IsEOF() && error.contains(u"метка X запрещена"_s) == (mark == u"X"_s), qPrintable(error));
         }
         m_db.Close();
-        QCOMPARE(Column(m_base, u"quote(NAME) || quote(NAMEFILM) || quote(DATA) || quote(METKA)"_s, u"DOLGI"_s),
+        QCOMPARE(Column(m_base, u"quote(NAME) || quote(NAMEFILM) || quote(DATA) || quote(METKA) FROM DOLGI"_s),
             QStringList({ u"'Иванов''Брат''''N'"_s, u"'Петров'NULLNULLNULL"_s, u"'Сидоров'NULLNULL'B'"_s,
                 u"'Ёлкин Семён'NULLNULLNULL"_s, u"NULLNULLNULL'C'"_s, u"'N'NULLNULL'N'"_s, u"'B'NULLNULL'B'"_s }));
     }
@@ -167,7 +165,7 @@ private Q_SLOTS:
         CDaoDatabase::Transaction tx(m_db);
         Append(debtors, { { Name, u"Петров"_s } });
         tx.Commit();
-        QCOMPARE(Column(m_base, u"NAME"_s, u"DOLGI"_s), QStringList { u"Петров"_s });
+        QCOMPARE(Column(m_base, u"NAME FROM DOLGI"_s), QStringList { u"Петров"_s });
     }
 
     void errorsNameTheFileAndChangeNothing()
@@ -213,7 +211,8 @@ private Q_SLOTS:
             rs.SetFieldValue(f, f == NameFilm ? u"Два"_s : NdRule(rs.GetFieldValue(f)));
         rs.Update();
         QCOMPARE(
-            Column(m_base, u"NAMEFILM || typeof(REITING) || hex(KOMENTAR) || ROLI || REZISSER || ZANR || NOSITEL"_s),
+            Column(m_base,
+                u"NAMEFILM || typeof(REITING) || hex(KOMENTAR) || ROLI || REZISSER || ZANR || NOSITEL FROM KINVORA11"_s),
             QStringList { u"Дваinteger00FF10n/dn/dn/d  "_s });
     }
 };
