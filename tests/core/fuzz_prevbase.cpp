@@ -36,8 +36,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"damaged.mdb"_s);
         for (int n = 0; n < VIDARRO_DAMAGED_COPIES; ++n) {
             QByteArray bytes = sources[n % sources.size()];
-            const int pages = int(bytes.size() / 4096);
-            const int kind = n / int(sources.size()) % 4;
+            const int pages = int(bytes.size() / 4096), kind = n / int(sources.size()) % 4;
             int page = random.bounded(pages);
             if (kind == 0) {
                 bytes.truncate(random.bounded(int(bytes.size())));

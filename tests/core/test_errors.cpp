@@ -56,7 +56,6 @@ private Q_SLOTS:
             QCOMPARE(lines.size(), 3);
             QCOMPARE(lines[0] + lines[2], u"Не удалось «/нет/B.mdb».Подробности: engine"_s);
             QVERIFY(!QString(lines[1]).remove(u"Vidarro"_s).contains(QRegularExpression(u"[A-Za-z]|строку"_s)));
-            // Every code SQLite gives for a file, a lock or a refused write has a cause of its own.
             const bool known = QList { 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 17, 18, 19, 20, 22, 26 }.contains(code);
             QVERIFY2(lines[1].contains(u"Непредвиденная"_s) != known, qPrintable(lines[1]));
         }

@@ -89,8 +89,7 @@ private Q_SLOTS:
         rs.Update();
         QCOMPARE(Column(m_base), u"A B A2 C D"_s.split(u' '));
         // A delete in the middle of a walk: the walk goes on, later positions move down.
-        rs.MoveFirst();
-        rs.MoveNext();
+        QVERIFY(rs.MoveToPosition(1));
         rs.Delete();
         rs.MoveNext();
         QCOMPARE(Walk(rs), u"A2 C D"_s.split(u' '));
@@ -181,8 +180,7 @@ private Q_SLOTS:
         QVERIFY(ReadBytes(damaged) == QByteArray(5000, 'Z') && !QFile::exists(missing));
         QVERIFY(!ErrorOf([] { CDaoDatabase().Open(QString()); }).isEmpty());
         const QByteArray before = ReadBytes(m_base);
-        QVERIFY(ErrorOf([&] { CreateCatalogue(m_base); }).contains(m_base));
-        QCOMPARE(ReadBytes(m_base), before);
+        QVERIFY(ErrorOf([&] { CreateCatalogue(m_base); }).contains(m_base) && ReadBytes(m_base) == before);
         QVERIFY(!ErrorOf([&] { CreateCatalogue(m_dir->filePath(u"no/such/BaseFilm.mdb"_s)); }).isEmpty());
         m_db.Execute(u"DROP TABLE DOLGI"_s);
         m_db.Execute(u"ALTER TABLE BLACKSPISOK DROP COLUMN PRICHINA"_s);

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -127,8 +126,6 @@ inline bool MakeSqliteBase(const QString& path, const QString& filmTable, int fi
             && q.exec(numbers.arg(debtors)
                 + u"INSERT INTO DOLGI (NAME, NAMEFILM, DATA) SELECT 'Должник ' || i, 'Фильм ' || i, "
                   "CASE i % 2 WHEN 1 THEN '01.02.2003' END FROM n"_s);
-        if (!ok)
-            qWarning("%s", qUtf8Printable(q.lastError().text()));
     }
     QSqlDatabase::removeDatabase(u"make-prev-sqlite"_s);
     return ok;
