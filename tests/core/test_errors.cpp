@@ -21,9 +21,8 @@ using namespace Qt::StringLiterals;
 
 using prev::ReadBytes;
 
-namespace {
 // One write of a kind ("add", "delete", "ini") to the file; the message it throws.
-QString Write(const QString& kind, const QString& path)
+static QString Write(const QString& kind, const QString& path)
 {
     return prev::ErrorOf([&] {
         if (kind == u"ini"_s)
@@ -39,7 +38,6 @@ QString Write(const QString& kind, const QString& path)
         rs.Update();
     });
 }
-} // namespace
 
 class TestErrors : public QObject {
     Q_OBJECT

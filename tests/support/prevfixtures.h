@@ -109,24 +109,22 @@ inline bool MakeSqliteBase(const QString& path, const QString& filmTable, int fi
     QFile::remove(path);
     const QString numbers
         = u"WITH RECURSIVE n(i) AS (SELECT 1 WHERE %1 > 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "_s;
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"make-prev-sqlite"_s);
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        ok = db.open()
-            && q.exec(
-                u"CREATE TABLE DOLGI (id INTEGER PRIMARY KEY AUTOINCREMENT, NAME TEXT, NAMEFILM TEXT, DATA TEXT)"_s)
-            && q.exec(u"CREATE TABLE \"%1\" (NAMEFILM TEXT, REZISSER TEXT, ROLI TEXT, ZANR TEXT, REITING INTEGER, "
-                      "NOSITEL TEXT, PRODOL TEXT, KOMENTAR TEXT)"_s.arg(filmTable))
-            && q.exec(numbers.arg(films)
-                + u"INSERT INTO \"%1\" SELECT 'Фильм ' || i, CASE i % 3 WHEN 2 THEN NULL ELSE 'Режиссёр' END, "
-                  "'Роли' || char(13, 10) || 'вторая строка', 'Драма', i % 11, 'DVD', '', "
-                  "CASE i % 3 WHEN 0 THEN i + 0.5 ELSE 'n/d' END FROM n"_s.arg(filmTable))
-            && q.exec(numbers.arg(debtors)
-                + u"INSERT INTO DOLGI (NAME, NAMEFILM, DATA) SELECT 'Должник ' || i, 'Фильм ' || i, "
-                  "CASE i % 2 WHEN 1 THEN '01.02.2003' END FROM n"_s);
-    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"make-prev-sqlite"_s);
+    db.setDatabaseName(path);
+    QSqlQuery q(db);
+    const bool ok = db.open()
+        && q.exec(u"CREATE TABLE DOLGI (id INTEGER PRIMARY KEY AUTOINCREMENT, NAME TEXT, NAMEFILM TEXT, DATA TEXT)"_s)
+        && q.exec(u"CREATE TABLE \"%1\" (NAMEFILM TEXT, REZISSER TEXT, ROLI TEXT, ZANR TEXT, REITING INTEGER, "
+                  "NOSITEL TEXT, PRODOL TEXT, KOMENTAR TEXT)"_s.arg(filmTable))
+        && q.exec(numbers.arg(films)
+            + u"INSERT INTO \"%1\" SELECT 'Фильм ' || i, CASE i % 3 WHEN 2 THEN NULL ELSE 'Режиссёр' END, "
+              "'Роли' || char(13, 10) || 'вторая строка', 'Драма', i % 11, 'DVD', '', "
+              "CASE i % 3 WHEN 0 THEN i + 0.5 ELSE 'n/d' END FROM n"_s.arg(filmTable))
+        && q.exec(numbers.arg(debtors)
+            + u"INSERT INTO DOLGI (NAME, NAMEFILM, DATA) SELECT 'Должник ' || i, 'Фильм ' || i, "
+              "CASE i % 2 WHEN 1 THEN '01.02.2003' END FROM n"_s);
+    q = QSqlQuery();
+    db = QSqlDatabase();
     QSqlDatabase::removeDatabase(u"make-prev-sqlite"_s);
     return ok;
 }
