@@ -70,7 +70,7 @@ private Q_SLOTS:
             { "[Config]\n", u"ini"_s, 0777, 0644, u"Файл защищён от записи"_s } };
         QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0);
         for (const auto& [content, kind, folderMode, fileMode, cause] : rows) {
-            const QString folder = m_dir.filePath(cause), path = folder + u"/BaseFilm.mdb"_s;
+            const QString folder = m_dir.filePath(kind + QString::number(folderMode)), path = folder + u"/a.mdb"_s;
             QVERIFY(QDir().mkpath(folder));
             if (content.isNull())
                 CreateCatalogue(path);

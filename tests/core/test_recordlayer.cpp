@@ -79,7 +79,7 @@ private Q_SLOTS:
         rs.SetFieldValue(NameFilm, u"A2"_s);
         rs.Update();
         QCOMPARE(Column(m_base), u"A B A2 C D"_s.split(u' '));
-        // A delete in the middle of a walk: the walk goes on, later positions move down.
+        // After a delete the next record follows and later positions move down.
         QVERIFY(rs.MoveToPosition(1));
         rs.Delete();
         rs.MoveNext();
