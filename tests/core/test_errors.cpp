@@ -1,8 +1,7 @@
-// What the user reads when a file fails: a Russian cause and what to do, the engine's text only last. Every
-// SQLite result code, then real failures, each leaving the file as it was; root reads and writes
-// everything, so the permission cases run as the user nobody.
+// What the user reads when a file fails, and real failures leaving the file as it was.
+#include "prevfixtures.h"
+
 #include "data/daodb.h"
-#include "data/dberror.h"
 #include "data/errortext.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -20,40 +19,25 @@
 using namespace data;
 using namespace Qt::StringLiterals;
 
-namespace {
+using prev::ReadBytes;
+
 // One write of a kind ("add", "delete", "ini") to the file; the message it throws.
-QString Write(const QString& kind, const QString& path)
+static QString Write(const QString& kind, const QString& path)
 {
-    try {
+    return prev::ErrorOf([&] {
         if (kind == u"ini"_s)
-            return settings::WritePrivateProfileString(u"Config"_s, u"Message"_s, u"1"_s, path), QString();
+            return settings::WritePrivateProfileString(u"Config"_s, u"Message"_s, u"1"_s, path);
         CDaoDatabase db;
         db.Open(path);
         CDaoRecordset rs(db);
         rs.Open(table::Films);
         if (kind == u"delete"_s)
-            return rs.Delete(), QString();
+            return rs.Delete();
         rs.AddNew();
         rs.SetFieldValue(field::NameFilm, QString(3000, u'ж'));
         rs.Update();
-    } catch (const DbError& e) {
-        return e.Text();
-    }
-    return {};
+    });
 }
-
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool Put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-} // namespace
 
 class TestErrors : public QObject {
     Q_OBJECT
@@ -62,92 +46,75 @@ class TestErrors : public QObject {
 private Q_SLOTS:
     void everyCode()
     {
-        // Qt's own text is Russian once its translation is loaded; it is never the cause either.
-        const char* rows[][2] = { { "13", "не осталось места" }, { "14", "не удаётся открыть" },
-            { "8", "только для чтения" }, { "3", "не разрешает доступ" }, { "5", "занята" }, { "6", "занята" },
-            { "26", "не является базой" }, { "11", "повреждён" }, { "10", "записи диска" }, { "7", "памяти" },
-            { "19", "не приняла" }, { "1", "устроена не так" }, { "4", "прервано" }, { "21", "Непредвиденная" },
-            { "", "Непредвиденная" } };
-        for (const auto& [code, cause] : rows) {
-            const QSqlError error(
-                u"Невозможно получить строку"_s, u"engine"_s, QSqlError::StatementError, QString::fromLatin1(code));
+        // A Russian cause and what to do, the engine's text last; Qt's own text (maybe Russian) is never the cause.
+        for (int code = -1; code < 30; ++code) {
+            const QSqlError error(u"Невозможно получить строку"_s, u"engine"_s, QSqlError::StatementError,
+                code < 0 ? QString() : QString::number(code));
             const QStringList lines = DbErrorMessage(u"Не удалось"_s, u"/нет/B.mdb"_s, error).split(u'\n');
             QCOMPARE(lines.size(), 3);
             QCOMPARE(lines[0] + lines[2], u"Не удалось «/нет/B.mdb».Подробности: engine"_s);
-            QVERIFY2(lines[1].contains(QString::fromUtf8(cause)), code);
-            QVERIFY2(!QString(lines[1]).remove(u"Vidarro"_s).contains(QRegularExpression(u"[A-Za-z]"_s)), code);
+            QVERIFY(!QString(lines[1]).remove(u"Vidarro"_s).contains(QRegularExpression(u"[A-Za-z]|строку"_s)));
+            const bool known = QList { 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 17, 18, 19, 20, 22, 26 }.contains(code);
+            QVERIFY2(lines[1].contains(u"Непредвиденная"_s) != known, qPrintable(lines[1]));
         }
     }
 
-    void realCases_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // null: a new catalogue
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("folderMode"); // 0: written as root
-        QTest::addColumn<int>("fileMode");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("empty file") << QByteArray("") << "add" << 0 << 0 << "пуст (0 байт)";
-        QTest::newRow("an Access file") << Bytes(u"" VIDARRO_FIXTURES_DIR "/jet/prev-3films-2debtors.mdb"_s) << "delete"
-                                        << 0 << 0 << "не является базой данных";
-        QTest::newRow("unreadable") << QByteArray() << "add" << 0777 << 0600 << "нет прав на чтение";
-        QTest::newRow("no journal") << QByteArray() << "add" << 0755 << 0666 << "нельзя создавать файлы, а программе";
-        QTest::newRow("protected ini") << QByteArray("[Config]\n") << "ini" << 0777 << 0644 << "Файл защищён от записи";
-    }
     void realCases()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, kind);
-        QFETCH(int, folderMode);
-        QFETCH(int, fileMode);
-        QFETCH(QString, cause);
-        const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        const QString path = folder + u"/BaseFilm.mdb"_s;
-        QVERIFY(QDir().mkpath(folder));
-        if (content.isNull())
-            CreateCatalogue(path);
-        else
-            QVERIFY(Put(path, content));
-        const QByteArray before = Bytes(path);
-        QString text = folderMode ? QString() : Write(kind, path);
-        if (folderMode) {
-            QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0 && chmod(qPrintable(folder), folderMode) == 0);
-            QVERIFY(chmod(qPrintable(path), fileMode) == 0);
-            QProcess helper;
-            helper.start(u"setpriv"_s,
-                { u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
-                    QCoreApplication::applicationFilePath(), u"--as-user"_s, kind, path });
-            if (!helper.waitForFinished(20000) || helper.exitCode() != 0)
-                QSKIP("cannot run a program as the user nobody here");
-            text = QString::fromUtf8(helper.readAllStandardOutput());
+        // Root's writes first; then as nobody, given folder and file modes. Null content: a new catalogue.
+        const std::tuple<QByteArray, QString, int, int, QString> rows[] = { { "", u"add"_s, 0, 0, u"пуст (0 байт)"_s },
+            { ReadBytes(prev::JetPath(u"prev-3films-2debtors.mdb"_s)), u"delete"_s, 0, 0,
+                u"не является базой данных"_s },
+            { QByteArray(), u"add"_s, 0777, 0600, u"нет прав на чтение"_s },
+            { QByteArray(), u"add"_s, 0755, 0666, u"нельзя создавать файлы, а программе"_s },
+            { "[Config]\n", u"ini"_s, 0777, 0644, u"Файл защищён от записи"_s } };
+        QVERIFY(chmod(qPrintable(m_dir.path()), 0755) == 0);
+        for (const auto& [content, kind, folderMode, fileMode, cause] : rows) {
+            const QString folder = m_dir.filePath(kind + QString::number(folderMode)), path = folder + u"/a.mdb"_s;
+            QVERIFY(QDir().mkpath(folder));
+            if (content.isNull())
+                CreateCatalogue(path);
+            QVERIFY(content.isNull() || prev::WriteBytes(path, content));
+            const QByteArray before = ReadBytes(path);
+            QString text = folderMode ? QString() : Write(kind, path);
+            if (folderMode) {
+                QVERIFY(chmod(qPrintable(folder), folderMode) == 0 && chmod(qPrintable(path), fileMode) == 0);
+                QProcess helper;
+                helper.start(u"setpriv"_s,
+                    { u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
+                        QCoreApplication::applicationFilePath(), u"--as-user"_s, kind, path });
+                if (!helper.waitForFinished(20000) || helper.exitCode() != 0)
+                    QSKIP("cannot run a program as the user nobody here");
+                text = QString::fromUtf8(helper.readAllStandardOutput());
+            }
+            QVERIFY2(text.contains(cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+            QCOMPARE(ReadBytes(path), before);
         }
-        QVERIFY2(text.contains(cause) && text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
-        QCOMPARE(Bytes(path), before);
     }
 
     void fullDiskAndReadOnlyMount()
     {
-        const QString mount = m_dir.filePath(u"mnt"_s);
-        const QString base = mount + u"/BaseFilm.mdb"_s;
+        const QString mount = m_dir.filePath(u"mnt"_s), base = mount + u"/BaseFilm.mdb"_s;
+        const QString ini = mount + u"/Korvel.ini"_s;
         QVERIFY(QDir().mkpath(mount));
         if (QProcess::execute(u"mount"_s, { u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=256k"_s, u"tmpfs"_s, mount }) != 0)
             QSKIP("no tmpfs can be mounted here (needs root)");
         const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, { mount }); });
         CreateCatalogue(base);
         QCOMPARE(Write(u"add"_s, base), QString());
-        const QByteArray ini = "[Config]\r\nMessage=0\r\n";
-        QVERIFY(Put(mount + u"/Korvel.ini"_s, ini));
+        QVERIFY(prev::WriteBytes(ini, "[Config]\r\nMessage=0\r\n"));
         QFile filler(mount + u"/filler"_s);
         QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) { }
         for (const QString& kind : { u"add"_s, u"delete"_s, u"ini"_s })
-            QVERIFY2(Write(kind, kind == u"ini"_s ? mount + u"/Korvel.ini"_s : base).contains(u"не осталось места"_s),
-                qPrintable(kind));
-        QCOMPARE(Bytes(mount + u"/Korvel.ini"_s), ini);
+            QVERIFY2(Write(kind, kind == u"ini"_s ? ini : base).contains(u"не осталось места"_s), qPrintable(kind));
         filler.remove();
         QCOMPARE(QProcess::execute(u"mount"_s, { u"-o"_s, u"remount,ro"_s, mount }), 0);
+        const QByteArray before = ReadBytes(base);
         QVERIFY(Write(u"add"_s, base).contains(u"только для чтения"_s));
-        QVERIFY(Write(u"ini"_s, mount + u"/Korvel.ini"_s).contains(u"только для чтения"_s));
-        QCOMPARE(Bytes(mount + u"/Korvel.ini"_s), ini);
+        QVERIFY(Write(u"ini"_s, ini).contains(u"только для чтения"_s));
+        QCOMPARE(ReadBytes(ini), QByteArray("[Config]\r\nMessage=0\r\n"));
+        QCOMPARE(ReadBytes(base), before);
     }
 };
 

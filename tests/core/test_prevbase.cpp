@@ -1,5 +1,4 @@
-// Reading previous-version bases: the genuine Jet files value for value, SQLite bases of the same shape,
-// the kind told by content, and a helper process that fails. Damaged copies: fuzz_prevbase.cpp.
+// Reading previous-version bases: Jet files value for value, SQLite ones, the kind by content, a failing helper.
 #include "prevfixtures.h"
 #include "testmain.h"
 
@@ -7,136 +6,100 @@
 #include "import/prevbase.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using namespace prev;
-using import::BaseKind;
 using import::CMdbReader;
 using import::CPrevBase;
 
-namespace {
-const QStringList kFilmColumns = R(u"NAMEFILM|REZISSER|ROLI|ZANR|REITING|NOSITEL|PRODOL|KOMENTAR");
-const QString kLarge = u"prev-large.mdb"_s;
-} // namespace
-
 class TestPrevBase : public QObject {
     Q_OBJECT
+    QTemporaryDir m_dir;
+    CPrevBase m_base;
+    QString m_error;
+    Rows m_rows;
 
     // The genuine files are never touched: every test reads its own copy.
     QString Copy(const QString& fixture, const QString& name)
     {
         const QString target = m_dir.filePath(name);
-        QFile::remove(target);
         QFile::copy(JetPath(fixture), target);
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
         return target;
     }
-    QTemporaryDir m_dir;
+    bool Open(const QString& path)
+    {
+        return (m_error = ErrorOf([&] { m_base.Open(path); })).isEmpty();
+    }
+    bool Read(const QString& table, const QStringList& columns)
+    {
+        return (m_error = ErrorOf([&] { m_rows = m_base.ReadTable(table, columns); })).isEmpty();
+    }
 
 private Q_SLOTS:
-    void init()
-    {
-        CMdbReader::SetHelperPath({});
-        CMdbReader::SetIdleTimeoutMs(15000);
-    }
-
-    void jetFixturesReadExactly_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const STable& table : JetTables())
-            if (table.name.startsWith(u"KINVORA"_s))
-                QTest::newRow(qPrintable(table.file)) << table.file;
-    }
     void jetFixturesReadExactly()
     {
-        QFETCH(QString, file);
-        // Named unlike a Jet file, with blanks, Cyrillic, '#', '?', quotes and a leading '-'.
-        const QString path = Copy(file, u"-база \"#1?\" "_s + file + u".db"_s);
-        const QByteArray before = ReadBytes(path);
-        QCOMPARE(import::DetectBaseKind(path), BaseKind::Jet);
-        CPrevBase base;
-        QString error;
-        QVERIFY2(Open(base, path, &error), qPrintable(error));
-        QStringList names = R(u"MSysObjects|MSysACEs|MSysQueries|MSysRelationships|MSysAccessObjects");
         for (const STable& table : JetTables()) {
-            if (table.file != file)
-                continue;
-            names << table.name;
-            const bool metka = table.name == u"DOLGI"_s && file.startsWith(u"current"_s);
-            const QStringList columns = table.name.startsWith(u"KINVORA"_s) ? kFilmColumns
-                : table.name == u"DOLGI"_s ? R(metka ? u"NAME|NAMEFILM|DATA|METKA" : u"NAME|NAMEFILM|DATA")
-                                           : R(u"NAME|PRICHINA");
-            Rows rows;
-            QVERIFY2(Read(base, table.name, columns, &rows, &error), qPrintable(error));
-            if (file == kLarge) {
-                // Samples, every film in order, each debtor naming film 4j, and a long memo whole.
-                for (auto [n, row] : table.rows.asKeyValueRange())
-                    QCOMPARE(rows.value(n - 1), row);
-                QCOMPARE(rows.size(), table.name == u"DOLGI"_s ? 5000 : 20000);
-                for (int i = 0; i < rows.size(); ++i)
-                    QVERIFY(rows[i][table.name == u"DOLGI"_s ? 1 : 0].startsWith(
-                        u"Фильм №%1 «"_s.arg(table.name == u"DOLGI"_s ? 4 * i + 4 : i + 1, 5, 10, QChar(u'0'))));
-                if (table.name == u"KINVORA"_s)
-                    QCOMPARE(rows[4999][7].size(), 6000);
-            } else {
-                QCOMPARE(rows, table.rows.values());
+            // Named unlike a Jet file, with blanks, Cyrillic, '#', '?', quotes and a leading '-'.
+            const QString name = u"-база \"#1?\" "_s + table.file + u".db"_s, path = m_dir.filePath(name);
+            if (!QFile::exists(path)) { // the file's first table
+                QStringList names = R(u"MSysObjects|MSysACEs|MSysQueries|MSysRelationships|MSysAccessObjects");
+                for (const STable& t : JetTables())
+                    if (t.file == table.file)
+                        names << t.name;
+                QVERIFY(Copy(table.file, name) == path && import::DetectBaseKind(path) == import::BaseKind::Jet);
+                QVERIFY2(Open(path), qPrintable(m_error));
+                QCOMPARE(m_base.TableNames(), names);
             }
+            QVERIFY2(Read(table.name, table.columns), qPrintable(m_error));
+            QCOMPARE(m_rows.size(), table.count);
+            for (auto [n, row] : table.rows.asKeyValueRange())
+                QCOMPARE(m_rows.value(n - 1), row);
+            // The large file: every film in order, each debtor naming film 4j, a long memo whole.
+            const bool films = table.name.startsWith(u"KINVORA"_s), large = table.file == u"prev-large.mdb"_s;
+            for (int i = 0; large && i < m_rows.size(); ++i)
+                QVERIFY(m_rows[i][films ? 0 : 1].startsWith(
+                    u"Фильм №%1 «"_s.arg(films ? i + 1 : 4 * i + 4, 5, 10, QChar(u'0'))));
+            QVERIFY(!large || !films || m_rows[4999][7].size() == 6000);
+            QCOMPARE(ReadBytes(path), ReadBytes(JetPath(table.file)));
         }
-        QCOMPARE(base.TableNames(), names);
-        QCOMPARE(ReadBytes(path), before);
     }
 
     void columnsAndTablesByName()
     {
         const QString path = Copy(u"prev-nulls-and-numbers.mdb"_s, u"nulls.mdb"_s);
-        CPrevBase base;
-        QString error;
-        Rows rows;
-        QVERIFY(!Read(base, u"KINVORA"_s, kFilmColumns, &rows, &error)); // not open yet
-        QVERIFY2(Open(base, path, &error), qPrintable(error));
+        QVERIFY(!ErrorOf([] { CPrevBase().ReadTable(u"KINVORA"_s, {}); }).isEmpty()); // not open yet
+        QVERIFY2(Open(path), qPrintable(m_error));
         // Columns as the engine's field lookup finds them: any subset, any order, twice, in another case.
-        QVERIFY(Read(base, u"KINVORA"_s, { u"reiting"_s, u"NameFilm"_s, u"REITING"_s }, &rows, &error));
-        QCOMPARE(rows, (Rows { R(u"7|Бриллиантовая рука|7"), R(u"10|Девчата|10") }));
-        // No columns: one empty row per record, which is how the dialog counts them.
-        QVERIFY(Read(base, u"KINVORA"_s, {}, &rows, &error));
-        QCOMPARE(rows, (Rows { {}, {} }));
+        QVERIFY(Read(u"KINVORA"_s, { u"reiting"_s, u"NameFilm"_s, u"REITING"_s }));
+        QCOMPARE(m_rows, (Rows { R(u"7|Бриллиантовая рука|7"), R(u"10|Девчата|10") }));
+        QVERIFY(Read(u"KINVORA"_s, {})); // one empty row per record: how the dialog counts them
+        QCOMPARE(m_rows, (Rows { {}, {} }));
         // Table names are exact, unlike the engine's lookup; what is missing is named with the file.
         for (const auto& [table, column] : { std::pair { u"kinvora"_s, u"NAMEFILM"_s }, { u"BLACKSPISOK"_s, u"NAME"_s },
                  { u"KINVORA"_s, u"ОЦЕНКА"_s } }) {
-            QVERIFY(!Read(base, table, { u"NAMEFILM"_s, column }, &rows, &error));
-            const bool named = error.contains(table) && (column != u"ОЦЕНКА"_s || error.contains(column));
-            QVERIFY2(named && error.contains(u"nulls.mdb"_s), qPrintable(error));
+            QVERIFY2(!Read(table, { u"NAMEFILM"_s, column }) && m_error.contains(table)
+                    && m_error.contains(u"nulls.mdb"_s) && (column != u"ОЦЕНКА"_s || m_error.contains(column)),
+                qPrintable(m_error));
         }
-        CMdbReader reader; // the helper itself, too
-        QVERIFY(!reader.ReadRows(path, u"Kinvora"_s, kFilmColumns, &rows, &error));
-        QVERIFY2(error.contains(u"Kinvora"_s), qPrintable(error));
+        // The helper itself too.
+        QVERIFY(!CMdbReader().ReadRows(path, u"Kinvora"_s, { u"NAMEFILM"_s }, &m_rows, &m_error)
+            && m_error.contains(u"Kinvora"_s));
     }
 
-    void sqliteBaseAndKindByContent()
+    void sqliteBase()
     {
-        // Named like a Jet file, in a folder whose name has blanks, Cyrillic, '#', '?', and with quotes.
-        const QString folder = m_dir.filePath(u"Старые базы #1?"_s);
-        QVERIFY(QDir().mkpath(folder));
-        const QString sqlite = folder + u"/-база \"фильмов\" #2?.mdb"_s;
-        QVERIFY(MakeSqliteBase(sqlite, u"KINVORA"_s, 3, 2));
+        // Named like a Jet file, in a folder with blanks, Cyrillic, '#', '?' and quotes; nothing written or created.
+        const QString folder = m_dir.filePath(u"Старые базы #1?"_s), sqlite = folder + u"/-база \"фильмов\" #2?.mdb"_s;
+        QVERIFY(QDir().mkpath(folder) && MakeSqliteBase(sqlite, u"KINVORA"_s, 3, 2));
         const QByteArray before = ReadBytes(sqlite);
-        QCOMPARE(import::DetectBaseKind(sqlite), BaseKind::Sqlite);
-        QCOMPARE(import::DetectBaseKind(folder + u"/нет.mdb"_s), BaseKind::Missing);
-        QCOMPARE(import::DetectBaseKind(folder), BaseKind::Unknown);
-        CPrevBase base;
-        QString error;
-        Rows rows;
-        QVERIFY2(Open(base, sqlite, &error), qPrintable(error));
-        QCOMPARE(base.TableNames(), R(u"DOLGI|sqlite_sequence|KINVORA"));
-        QVERIFY(Read(base, u"KINVORA"_s, kFilmColumns, &rows, &error));
-        QCOMPARE(rows, Generate(3, SqliteFilm));
-        QVERIFY(Read(base, u"DOLGI"_s, R(u"name|NameFilm|DATA"), &rows, &error));
-        QCOMPARE(rows, Generate(2, SqliteDebtor));
-        QVERIFY(!Read(base, u"kinvora"_s, kFilmColumns, &rows, &error));
-        QVERIFY(!Read(base, u"KINVORA"_s, { u"NAMEFILM"_s, u"НЕТ"_s }, &rows, &error));
-        QVERIFY2(error.contains(u"НЕТ"_s), qPrintable(error));
-        // Nothing is written or created: no journal, and no file for a missing path.
-        QVERIFY(!Open(base, folder + u"/нет #4?.mdb"_s, &error));
+        QVERIFY2(Open(sqlite), qPrintable(m_error));
+        QCOMPARE(m_base.TableNames(), R(u"DOLGI|sqlite_sequence|KINVORA"));
+        QVERIFY(Read(u"DOLGI"_s, R(u"name|NameFilm|DATA")));
+        QCOMPARE(m_rows, Generate(2, SqliteDebtor));
+        QVERIFY(!Read(u"KINVORA"_s, { u"NAMEFILM"_s, u"НЕТ"_s }) && m_error.contains(u"НЕТ"_s));
+        QVERIFY(!Open(folder + u"/нет #4?.mdb"_s));
         QCOMPARE(ReadBytes(sqlite), before);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
     }
@@ -150,33 +113,28 @@ private Q_SLOTS:
             return WriteBytes(helper, "#!/bin/sh\n" + body + '\n')
                 && QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         };
-        const QList<std::pair<const char*, QByteArray>> cases { { "hangs", "exec sleep 30" },
-            { "crashes", "kill -SEGV $$" }, { "garbage", "printf 'VMDB1\\nS\\377\\377\\377\\377'" },
-            { "cut short", "printf 'VMDB1\\nS\\003\\000\\000\\000abc'" },
-            { "false end", "printf 'VMDB1\\nS\\003\\000\\000\\000abcE\\001\\000\\000\\0002'" },
-            { "silent success", "exit 0" }, { "unknown exit", "exit 42" },
-            { "floods", "head -c 200000000 /dev/zero" } };
+        const auto restore = qScopeGuard([] { CMdbReader::SetHelperPath({}), CMdbReader::SetIdleTimeoutMs(15000); });
         CMdbReader::SetIdleTimeoutMs(700);
-        CPrevBase base;
-        QString error;
-        for (const auto& [name, script] : cases) {
+        for (const auto& [name, script] : QList<std::pair<const char*, QByteArray>> { { "hangs", "exec sleep 30" },
+                 { "crashes", "kill -SEGV $$" }, { "garbage", "printf 'VMDB1\\nS\\377\\377\\377\\377'" },
+                 { "cut short", "printf 'VMDB1\\nS\\003\\000\\000\\000abc'" },
+                 { "false end", "printf 'VMDB1\\nS\\003\\000\\000\\000abcE\\001\\000\\000\\0002'" },
+                 { "silent success", "exit 0" }, { "unknown exit", "exit 42" },
+                 { "floods", "head -c 200000000 /dev/zero" } }) {
             QVERIFY(useHelper(script));
-            QVERIFY2(!Open(base, path, &error), name);
-            QVERIFY2(error.contains(u"base.mdb"_s), qPrintable(error));
-            QVERIFY2(qstrcmp(name, "hangs") != 0 || error.contains(u"прервано"_s), qPrintable(error));
+            QVERIFY2(!Open(path) && m_error.contains(u"base.mdb"_s)
+                    && (qstrcmp(name, "hangs") != 0 || m_error.contains(u"прервано"_s)),
+                name);
         }
         // Fine for the list of tables, killed on the rows.
         QVERIFY(useHelper(
             "if [ \"$1\" = tables ]; then printf 'VMDB1\\nS\\007\\000\\000\\000KINVORAE\\001\\000\\000\\0001';"
             " exit 0; fi\nkill -KILL $$"));
-        QVERIFY2(Open(base, path, &error), qPrintable(error));
-        QCOMPARE(base.TableNames(), QStringList { u"KINVORA"_s });
-        Rows rows;
-        QVERIFY(!Read(base, u"KINVORA"_s, kFilmColumns, &rows, &error));
-        QVERIFY2(error.contains(u"base.mdb"_s), qPrintable(error));
+        QVERIFY2(Open(path), qPrintable(m_error));
+        QCOMPARE(m_base.TableNames(), QStringList { u"KINVORA"_s });
+        QVERIFY(!Read(u"KINVORA"_s, {}) && m_error.contains(u"base.mdb"_s));
         CMdbReader::SetHelperPath(m_dir.filePath(u"no-such-helper"_s));
-        QVERIFY(!Open(base, path, &error));
-        QVERIFY2(error.contains(u"vidarro-mdbread"_s), qPrintable(error));
+        QVERIFY(!Open(path) && m_error.contains(u"vidarro-mdbread"_s));
     }
 };
 

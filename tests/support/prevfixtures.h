@@ -1,17 +1,17 @@
 #pragma once
 
-// Previous-version bases for the reader's and the dialog's tests: the genuine Jet files with every value as
-// fixtures/jet/MANIFEST.md lists it (NULL read as ""), and SQLite bases of the same shape.
+// For the core and import tests: previous-version bases (the genuine Jet files as fixtures/jet/MANIFEST.md lists
+// them, NULL read as "", and SQLite bases of the same shape), file bytes, and the message a call throws.
 #include "data/dberror.h"
-#include "import/prevbase.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <functional>
 
 namespace prev {
 
@@ -50,9 +50,10 @@ inline QString JetPath(const QString& file)
 }
 
 struct STable {
-    QString file;
-    QString name;
-    QMap<int, QStringList> rows; // by row number; the large file lists samples only
+    QString file, name;
+    QStringList columns;
+    int count = 0;
+    QMap<int, QStringList> rows; // by number; samples only for the large file
 };
 
 // Every table the manifest lists, a file's tables in its own order.
@@ -61,12 +62,12 @@ inline const QList<STable>& JetTables()
     static const QList<STable> tables = [] {
         QList<STable> all;
         QString file;
-        const QStringList lines = QString::fromUtf8(ReadBytes(JetPath(u"MANIFEST.md"_s))).split(u'\n');
-        for (const QString& line : lines) {
+        for (const QString& line : QString::fromUtf8(ReadBytes(JetPath(u"MANIFEST.md"_s))).split(u'\n')) {
             if (line.startsWith(u"### `"_s)) {
                 file = line.section(u'`', 1, 1);
             } else if (line.startsWith(u"- `"_s) && line.contains(u"columns"_s)) {
-                all.append({ file, line.section(u'`', 1, 1), {} });
+                all.append({ file, line.section(u'`', 1, 1), line.section(u" — "_s, 1, 1).mid(8).split(u", "_s),
+                    line.section(u"**"_s, 1, 1).section(u' ', 0, 0).toInt(), {} });
             } else if (const qsizetype colon = line.indexOf(u": ["_s); colon > 0 && !all.isEmpty()) {
                 const QJsonDocument row = QJsonDocument::fromJson(line.mid(colon + 2).toUtf8());
                 QStringList values;
@@ -90,8 +91,7 @@ inline Rows TableRows(const QString& file, const QString& table)
     return {};
 }
 
-// SQLite bases: film i has an INTEGER rating, no director (NULL) when i % 3 == 2 and a number in the
-// comment when i % 3 == 0; debtor j has no date (NULL) when j is even. The texts read back:
+// What MakeSqliteBase's film i and debtor j read back as.
 inline QStringList SqliteFilm(int i)
 {
     return { u"Фильм %1"_s.arg(i), i % 3 == 2 ? QString() : u"Режиссёр"_s, u"Роли\r\nвторая строка"_s, u"Драма"_s,
@@ -103,58 +103,41 @@ inline QStringList SqliteDebtor(int j)
     return { u"Должник %1"_s.arg(j), u"Фильм %1"_s.arg(j), j % 2 ? u"01.02.2003"_s : QString() };
 }
 
-// Makes the file anew: DOLGI first (with an AUTOINCREMENT key), so the file's order is not alphabetical.
+// Made anew: DOLGI first (with an AUTOINCREMENT key), so the file's order is not alphabetical.
 inline bool MakeSqliteBase(const QString& path, const QString& filmTable, int films, int debtors)
 {
     QFile::remove(path);
     const QString numbers
         = u"WITH RECURSIVE n(i) AS (SELECT 1 WHERE %1 > 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "_s;
-    const QStringList statements {
-        u"CREATE TABLE DOLGI (id INTEGER PRIMARY KEY AUTOINCREMENT, NAME TEXT, NAMEFILM TEXT, DATA TEXT)"_s,
-        u"CREATE TABLE \"%1\" (NAMEFILM TEXT, REZISSER TEXT, ROLI TEXT, ZANR TEXT, REITING INTEGER, NOSITEL TEXT, "
-        "PRODOL TEXT, KOMENTAR TEXT)"_s.arg(filmTable),
-        numbers.arg(films)
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"make-prev-sqlite"_s);
+    db.setDatabaseName(path);
+    QSqlQuery q(db);
+    const bool ok = db.open()
+        && q.exec(u"CREATE TABLE DOLGI (id INTEGER PRIMARY KEY AUTOINCREMENT, NAME TEXT, NAMEFILM TEXT, DATA TEXT)"_s)
+        && q.exec(u"CREATE TABLE \"%1\" (NAMEFILM TEXT, REZISSER TEXT, ROLI TEXT, ZANR TEXT, REITING INTEGER, "
+                  "NOSITEL TEXT, PRODOL TEXT, KOMENTAR TEXT)"_s.arg(filmTable))
+        && q.exec(numbers.arg(films)
             + u"INSERT INTO \"%1\" SELECT 'Фильм ' || i, CASE i % 3 WHEN 2 THEN NULL ELSE 'Режиссёр' END, "
               "'Роли' || char(13, 10) || 'вторая строка', 'Драма', i % 11, 'DVD', '', "
-              "CASE i % 3 WHEN 0 THEN i + 0.5 ELSE 'n/d' END FROM n"_s.arg(filmTable),
-        numbers.arg(debtors)
+              "CASE i % 3 WHEN 0 THEN i + 0.5 ELSE 'n/d' END FROM n"_s.arg(filmTable))
+        && q.exec(numbers.arg(debtors)
             + u"INSERT INTO DOLGI (NAME, NAMEFILM, DATA) SELECT 'Должник ' || i, 'Фильм ' || i, "
-              "CASE i % 2 WHEN 1 THEN '01.02.2003' END FROM n"_s,
-    };
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"make-prev-sqlite"_s);
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        ok = db.open();
-        for (const QString& statement : statements)
-            if (ok && !(ok = q.exec(statement)))
-                qWarning("%s", qUtf8Printable(q.lastError().text()));
-    }
+              "CASE i % 2 WHEN 1 THEN '01.02.2003' END FROM n"_s);
+    q = QSqlQuery();
+    db = QSqlDatabase();
     QSqlDatabase::removeDatabase(u"make-prev-sqlite"_s);
     return ok;
 }
 
-// The reader's throwing calls as a success flag and the message, for tables of cases.
-inline bool Open(import::CPrevBase& base, const QString& path, QString* error)
+// The message a call throws; empty when it succeeds.
+inline QString ErrorOf(const std::function<void()>& call)
 {
     try {
-        base.Open(path);
-        return true;
+        call();
     } catch (const data::DbError& e) {
-        *error = e.Text();
-        return false;
+        return e.Text();
     }
-}
-inline bool Read(import::CPrevBase& base, const QString& table, const QStringList& columns, Rows* rows, QString* error)
-{
-    try {
-        *rows = base.ReadTable(table, columns);
-        return true;
-    } catch (const data::DbError& e) {
-        *error = e.Text();
-        return false;
-    }
+    return {};
 }
 
 } // namespace prev
