@@ -109,8 +109,8 @@ private Q_SLOTS:
         });
         if (command == id::BlackList)
             ui.ExpectDialog<CBlackList>([&](CBlackList& d) {
-                QCOMPARE(Canonical(d.m_strBasePath), Canonical(cat.BasePath()));
-                QCOMPARE(Canonical(d.m_strIniPath), Canonical(cat.IniPath()));
+                QCOMPARE(QStringList({ Canonical(d.m_strBasePath), Canonical(d.m_strIniPath) }),
+                    QStringList({ Canonical(cat.BasePath()), Canonical(cat.IniPath()) }));
                 d.SendCommand(app::IDOK);
             });
         // The list takes the table setting chosen with OK; Cancel keeps the old style even when the file changed
