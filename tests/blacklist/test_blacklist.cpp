@@ -1,138 +1,169 @@
-// The black-list window: rows in record order, the reason read at each selection, the current entry through
-// add, change and delete, the list style, and a missing base.
+// The black list and its entry dialogs: the reason read at each selection, what each way out of add, change
+// and delete stores and leaves current, the "n/d" rule, and an add the base refuses.
 #include "blacklist/addblack.h"
 #include "blacklist/blacklist.h"
 #include "blacklist/renameblack.h"
-#include "data/daodb.h"
+#include "ids/addblack.h"
+#include "ids/blacklist.h"
+#include "ids/editblack.h"
 #include "scripted.h"
 #include "testmain.h"
 
+#include <QPushButton>
+
 using namespace Qt::StringLiterals;
+namespace id = ids::blacklist;
+namespace form = ids::addblack;
+static_assert(
+    form::Name == ids::editblack::Name && form::Reason == ids::editblack::Reason && form::Save == ids::editblack::Save,
+    "one script drives both entry dialogs");
 
 namespace {
 const QString kTable = u"BLACKSPISOK"_s;
-constexpr int IDC_ADD = 1000;
-constexpr int IDC_CHANGE = 1001;
-constexpr int IDC_DELETE = 1002;
-constexpr int IDC_REASON = 1017;
-
-QString Reason(const CBlackList& d)
-{
-    return app::EditText(d.GetDlgItem(IDC_REASON));
-}
-
+enum How { Ok, EnterAtOnce, Escape, Cancel };
 } // namespace
 
 class TestBlackList : public QObject {
     Q_OBJECT
-
-    // Opens the window; `expect` adds what the script's actions are to show.
-    int Run(ScriptedUi& ui, std::function<void(CBlackList&)> script, const std::function<void()>& expect = {})
-    {
-        ui.ExpectDialog<CBlackList>(std::move(script));
-        if (expect)
-            expect();
-        CBlackList dlg;
-        dlg.m_strBasePath = m_cat->BasePath();
-        dlg.m_strIniPath = m_cat->IniPath();
-        return dlg.DoModal();
-    }
 
     std::unique_ptr<TempCatalogue> m_cat;
 
 private Q_SLOTS:
     void init()
     {
+        // Two entries with the same name, told apart only by their place; the second one's reason has two lines,
+        // which the change dialog's one-line edit must not flatten when it saves.
         m_cat = std::make_unique<TempCatalogue>();
-        m_cat->AddBlack(u"Петров"_s, u"первый Петров"_s);
+        m_cat->AddBlack(u"Петров"_s, u"первый"_s);
         m_cat->AddBlack(u"n/d"_s, u"n/d"_s);
-        m_cat->AddBlack(u"Петров"_s, u"второй Петров"_s);
+        m_cat->AddBlack(u"Петров"_s, u"второй\r\nдиск"_s);
         m_cat->AddBlack(u"Яковлев"_s, u"диск"_s);
     }
 
-    void listsAndReadsTheReasonAtEachSelection()
+    void readsTheReasonAtEachSelection()
     {
         ScriptedUi ui;
-        Run(ui, [this](CBlackList& d) {
-            d.List()->SelectRow(2);
-            QCOMPARE(d.SelectedEntry(), 3);
-            QCOMPARE(Reason(d), u"второй Петров"_s);
+        RunDialog<CBlackList>(*m_cat, ui, [this](CBlackList& d) {
             d.List()->SelectRow(1);
-            QCOMPARE(Reason(d), u"n/d"_s);
-            // Nothing is cached: a reason changed in the base shows at the next selection.
-            m_cat->Execute(u"UPDATE BLACKSPISOK SET PRICHINA = 'новая причина' WHERE rowid = 3"_s);
+            QCOMPARE(app::EditText(d.GetDlgItem(id::Reason)), u"n/d"_s);
+            // Nothing is cached: a reason changed in the base shows at the next selection. Losing the selection
+            // leaves the last entry current and its reason standing.
+            m_cat->Execute(u"UPDATE BLACKSPISOK SET PRICHINA = 'новая' WHERE rowid = 3"_s);
             d.List()->SelectRow(2);
-            QCOMPARE(Reason(d), u"новая причина"_s);
-            // Losing the selection leaves the last entry current and its reason standing.
             d.List()->clearSelection();
             QCOMPARE(d.SelectedEntry(), 3);
-            QCOMPARE(Reason(d), u"новая причина"_s);
+            QCOMPARE(app::EditText(d.GetDlgItem(id::Reason)), u"новая"_s);
             d.SendCommand(app::IDOK);
         });
         VERIFY_SCRIPT(ui);
     }
 
-    void currentEntryThroughCommands_data()
+    void commands_data()
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("row"); // selected first
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QStringList>("input"); // name and reason typed into the entry dialog
         QTest::addColumn<int>("entry"); // current afterwards, 1-based; 0 for none
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("reason"); // shown afterwards
         QTest::addColumn<QList<QStringList>>("rows"); // listed and stored
-        const QStringList p1 { u"Петров"_s, u"первый Петров"_s };
-        const QStringList nd { u"n/d"_s, u"n/d"_s };
-        const QStringList p2 { u"Петров"_s, u"второй Петров"_s };
-        const QStringList ya { u"Яковлев"_s, u"диск"_s };
+        const QStringList p1 { u"Петров"_s, u"первый"_s }, nd { u"n/d"_s, u"n/d"_s }, ya { u"Яковлев"_s, u"диск"_s };
+        const QList<QStringList> all { p1, nd, { u"Петров"_s, u"второй\r\nдиск"_s }, ya };
+        const auto changed = [&](const QStringList& entry) { return all.mid(0, 2) + QList { entry, ya }; };
+        const auto added = [&](const QStringList& entry) { return all + QList<QStringList> { entry }; };
+        // Cleared with one blank: "n/d" twice; two blanks are kept as typed.
+        const QStringList blank { QString(), u" "_s }, blanks { u"  "_s, u" не вернул "_s },
+            typed { u"Другой"_s, u"Другой"_s };
+        const int del = id::Delete, add = id::Add, change = id::Change;
         // The second of two "Петров" goes, and nothing is current any more.
-        QTest::newRow("delete") << IDC_DELETE << 2 << app::IDOK << 0 << QString() << QList { p1, nd, ya };
-        QTest::newRow("cancelled delete") << IDC_DELETE << 3 << app::IDCANCEL << 0 << ya[1] << QList { p1, nd, p2, ya };
+        QTest::newRow("delete") << del << 2 << int(Ok) << QStringList() << 0 << QString() << QList { p1, nd, ya };
+        QTest::newRow("delete Отмена") << del << 3 << int(Cancel) << QStringList() << 0 << ya[1] << all;
+        // The new entry is last, so the current one keeps its place; right after opening "OK" takes Enter.
+        QTest::newRow("add Enter") << add << 1 << int(EnterAtOnce) << QStringList() << 2 << nd[1] << added(nd);
+        QTest::newRow("add blank") << add << 1 << int(Ok) << blank << 2 << nd[1] << added(nd);
+        QTest::newRow("add blanks") << add << 0 << int(Ok) << blanks << 1 << p1[1] << added(blanks);
+        QTest::newRow("add Esc") << add << 0 << int(Escape) << typed << 1 << p1[1] << all;
+        QTest::newRow("add Отмена") << add << 3 << int(Cancel) << typed << 4 << ya[1] << all;
         // The reason shown belonged to the entry before its change, so it is cleared.
-        QTest::newRow("change") << IDC_CHANGE << 2 << app::IDOK << 0 << QString()
-                                << QList { p1, nd, QStringList { u"Петрова"_s, p2[1] }, ya };
-        QTest::newRow("cancelled change") << IDC_CHANGE << 0 << app::IDCANCEL << 1 << p1[1] << QList { p1, nd, p2, ya };
-        // The new entry is last, so the current one keeps its place.
-        QTest::newRow("add") << IDC_ADD << 1 << app::IDOK << 2 << nd[1]
-                             << QList { p1, nd, p2, ya, QStringList { u"Новиков"_s, nd[1] } };
+        QTest::newRow("change Enter") << change << 2 << int(EnterAtOnce) << QStringList() << 0 << QString() << all;
+        QTest::newRow("change blank") << change << 2 << int(Ok) << blank << 0 << QString() << changed(nd);
+        QTest::newRow("change blanks") << change << 2 << int(Ok) << blanks << 0 << QString() << changed(blanks);
+        QTest::newRow("change Esc") << change << 3 << int(Escape) << typed << 4 << ya[1] << all;
+        QTest::newRow("change Отмена") << change << 0 << int(Cancel) << typed << 1 << p1[1] << all;
     }
 
-    void currentEntryThroughCommands()
+    void commands()
     {
         QFETCH(int, command);
         QFETCH(int, row);
-        QFETCH(int, answer);
+        QFETCH(int, how);
+        QFETCH(QStringList, input);
         QFETCH(int, entry);
         QFETCH(QString, reason);
         QFETCH(QList<QStringList>, rows);
-        const int save = answer == app::IDOK ? 1047 : app::IDCANCEL;
+        const auto fill = [&](auto& d) {
+            if (how == EnterAtOnce) {
+                QCOMPARE(d.focusWidget(), d.GetDlgItem(form::Save));
+                return PressKey(d.focusWidget(), Qt::Key_Return);
+            }
+            app::SetEditText(d.GetDlgItem(form::Name), input[0]);
+            app::SetEditText(d.GetDlgItem(form::Reason), input[1]);
+            // Enter in an edit neither saves nor closes.
+            PressKey(d.GetDlgItem(form::Name), Qt::Key_Return);
+            PressKey(d.GetDlgItem(form::Reason), Qt::Key_Enter);
+            QVERIFY(!d.IsEnded());
+            if (how == Escape)
+                PressKey(d.GetDlgItem(form::Name), Qt::Key_Escape);
+            else
+                QTest::mouseClick(
+                    d.template Item<QPushButton>(how == Cancel ? app::IDCANCEL : form::Save), Qt::LeftButton);
+        };
         ScriptedUi ui;
-        Run(
-            ui,
+        RunDialog<CBlackList>(
+            *m_cat, ui,
             [&](CBlackList& d) {
                 d.List()->SelectRow(row);
                 d.SendCommand(command);
                 QCOMPARE(d.SelectedEntry(), entry);
-                QCOMPARE(Reason(d), reason);
+                QCOMPARE(app::EditText(d.GetDlgItem(id::Reason)), reason);
                 QCOMPARE(Cells(ListRows(d.List())), Cells(rows));
                 d.SendCommand(app::IDOK);
             },
-            [&] {
-                if (command == IDC_DELETE)
-                    ui.ExpectMessage(u"Вы действительно хотите удалить данную запись?"_s, answer);
-                if (command == IDC_CHANGE)
-                    ui.ExpectDialog<CRenameBlack>([&](CRenameBlack& r) {
-                        QCOMPARE(r.m_nPosition, row);
-                        app::SetEditText(r.GetDlgItem(1017), u"Петрова"_s);
-                        r.SendCommand(save);
-                    });
-                if (command == IDC_ADD)
-                    ui.ExpectDialog<CAddBlack>([&](CAddBlack& a) {
-                        app::SetEditText(a.GetDlgItem(1017), u"Новиков"_s);
-                        a.SendCommand(save);
-                    });
+            [&](CBlackList&) {
+                if (command == id::Delete)
+                    ui.ExpectMessage(
+                        u"Вы действительно хотите удалить данную запись?"_s, how == Cancel ? app::IDCANCEL : app::IDOK);
+                else if (command == id::Add)
+                    ui.ExpectDialog<CAddBlack>(fill);
+                else
+                    ui.ExpectDialog<CRenameBlack>(fill);
             });
         VERIFY_SCRIPT(ui);
         QCOMPARE(m_cat->Rows(kTable), rows);
+    }
+
+    void refusedAddLeavesNoEmptyEntry()
+    {
+        // The base refuses the name on insert and on update alike: an entry written in two steps (an empty
+        // record, then its fields) would stay behind empty.
+        for (const char* event : { "INSERT", "UPDATE" })
+            m_cat->Execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %1 ON BLACKSPISOK WHEN NEW.NAME = 'Запрет' "
+                                          "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                               .arg(QLatin1String(event)));
+        const QList<QStringList> before = m_cat->Rows(kTable);
+        ScriptedUi ui;
+        const auto script = [](CAddBlack& d) {
+            app::SetEditText(d.GetDlgItem(form::Name), u"Запрет"_s);
+            d.SendCommand(form::Save);
+            QVERIFY(!d.IsEnded()); // the user can correct the input or cancel
+            QCOMPARE(app::EditText(d.GetDlgItem(form::Name)), u"Запрет"_s);
+            d.SendCommand(app::IDCANCEL);
+        };
+        QCOMPARE(
+            RunDialog<CAddBlack>(*m_cat, ui, script, [&](CAddBlack&) { ui.ExpectMessageContaining(u"refused"_s); }),
+            app::IDCANCEL);
+        VERIFY_SCRIPT(ui);
+        QCOMPARE(m_cat->Rows(kTable), before);
     }
 };
 

@@ -1,22 +1,20 @@
-// The main window's black-list, settings, about and help commands from their buttons, menu items and keys; the
-// about box's way to the guide; the list style after the settings dialog's OK and Cancel.
+// The main window's black-list, settings, about, help and exit commands from their buttons, menu items and
+// keys; the about box's way to the guide; the list style after the settings dialog's OK and Cancel.
 #include "app/aboutdlg.h"
 #include "app/helpfile.h"
 #include "app/vidarrodlg.h"
 #include "blacklist/blacklist.h"
+#include "ids/about.h"
+#include "ids/config.h"
+#include "ids/main.h"
 #include "scripted.h"
 #include "settings/configdialog.h"
 #include "testmain.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QComboBox>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QtWidgets>
 
 using namespace Qt::StringLiterals;
+namespace id = ids::main;
 
 namespace {
 QString Canonical(const QString& path)
@@ -41,7 +39,7 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { app::SetHelpCommandRunner({}); }
 
-    void everyWayOpensTheWindow_data()
+    void everyWay_data()
     {
         // The way: the key when there is one, else the menu item when named, else the button in its group.
         QTest::addColumn<int>("command");
@@ -49,20 +47,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QKeyCombination>("key");
         const QKeyCombination none;
-        QTest::newRow("black list button") << 1016 << 1001 << QString() << none;
-        QTest::newRow("black list menu") << 1016 << 0 << u"Черный список"_s << none;
-        QTest::newRow("black list Alt+B") << 1016 << 0 << QString() << (Qt::ALT | Qt::Key_B);
-        QTest::newRow("settings button") << 1012 << 1002 << QString() << none;
-        QTest::newRow("settings menu") << 1012 << 0 << u"Настройки"_s << none;
-        QTest::newRow("settings Ctrl+C") << 1012 << 0 << QString() << (Qt::CTRL | Qt::Key_C);
-        QTest::newRow("about button") << 1013 << 1003 << QString() << none;
-        QTest::newRow("about menu") << 1013 << 0 << u"О программе"_s << none;
-        QTest::newRow("about Ctrl+A") << 1013 << 0 << QString() << (Qt::CTRL | Qt::Key_A);
-        QTest::newRow("help button") << 1014 << 1003 << QString() << none;
-        QTest::newRow("help menu") << 1014 << 0 << u"Справка"_s << none;
+        QTest::newRow("black list button") << id::BlackList << id::Debtors << QString() << none;
+        QTest::newRow("black list menu") << id::BlackList << 0 << u"Черный список"_s << none;
+        QTest::newRow("black list Alt+B") << id::BlackList << 0 << QString() << (Qt::ALT | Qt::Key_B);
+        QTest::newRow("settings button") << id::Settings << id::Service << QString() << none;
+        QTest::newRow("settings menu") << id::Settings << 0 << u"Настройки"_s << none;
+        QTest::newRow("settings Ctrl+C") << id::Settings << 0 << QString() << (Qt::CTRL | Qt::Key_C);
+        QTest::newRow("about button") << id::About << id::HelpGroup << QString() << none;
+        QTest::newRow("about menu") << id::About << 0 << u"О программе"_s << none;
+        QTest::newRow("about Ctrl+A") << id::About << 0 << QString() << (Qt::CTRL | Qt::Key_A);
+        QTest::newRow("help button") << id::Help << id::HelpGroup << QString() << none;
+        QTest::newRow("help menu") << id::Help << 0 << u"Справка"_s << none;
+        QTest::newRow("exit button") << id::Exit << id::Films << QString() << none;
+        QTest::newRow("exit menu") << id::Exit << 0 << u"Выход"_s << none;
+        QTest::newRow("exit Ctrl+Q") << id::Exit << 0 << QString() << (Qt::CTRL | Qt::Key_Q);
+        QTest::newRow("exit Esc") << id::Exit << 0 << QString() << QKeyCombination(Qt::Key_Escape);
+        QTest::newRow("exit Enter") << id::Exit << 0 << QString() << QKeyCombination(Qt::Key_Return);
     }
-
-    void everyWayOpensTheWindow()
+    void everyWay()
     {
         QFETCH(int, command);
         QFETCH(int, group);
@@ -84,56 +86,56 @@ private Q_SLOTS:
             if (group) {
                 main.SendCommand(group);
                 QVERIFY(main.GetDlgItem(command)->isVisible());
-                QTest::mouseClick(main.Item<QPushButton>(command), Qt::LeftButton);
+                QTest::mouseClick(main.GetDlgItem(command), Qt::LeftButton);
             } else if (!menu.isEmpty()) {
-                QAction* item = nullptr;
-                for (QAction* action : main.findChildren<QAction*>())
-                    if (!action->menu() && action->text().section(u'\t', 0, 0) == menu)
-                        item = action;
-                QVERIFY(item);
-                item->trigger();
+                const QList<QAction*> actions = main.findChildren<QAction*>();
+                const auto item = std::find_if(actions.begin(), actions.end(),
+                    [&](QAction* a) { return !a->menu() && a->text().section(u'\t', 0, 0) == menu; });
+                QVERIFY(item != actions.end());
+                (*item)->trigger();
             } else {
                 // Keys win over the focused control, whichever group is open: Ctrl+C in the comment opens the
                 // settings and copies nothing.
-                main.SendCommand(1000);
-                auto* comment = main.Item<QPlainTextEdit>(1018);
+                main.SendCommand(id::Films);
+                auto* comment = main.Item<QPlainTextEdit>(id::Comment);
                 comment->setPlainText(u"комментарий"_s);
                 comment->selectAll();
                 comment->setFocus();
                 PressKey(comment, key.key(), key.keyboardModifiers());
             }
+            QCOMPARE(main.IsEnded(), command == id::Exit);
             style = main.FilmList()->GetExtendedStyle();
-            main.SendCommand(app::IDCANCEL);
+            main.EndDialog(app::IDCANCEL);
         });
-        if (command == 1016)
+        if (command == id::BlackList)
             ui.ExpectDialog<CBlackList>([&](CBlackList& d) {
-                QCOMPARE(Canonical(d.m_strBasePath), Canonical(cat.BasePath()));
-                QCOMPARE(Canonical(d.m_strIniPath), Canonical(cat.IniPath()));
+                QCOMPARE(QStringList({ Canonical(d.m_strBasePath), Canonical(d.m_strIniPath) }),
+                    QStringList({ Canonical(cat.BasePath()), Canonical(cat.IniPath()) }));
                 d.SendCommand(app::IDOK);
             });
         // The list takes the table setting chosen with OK; Cancel keeps the old style even when the file changed
         // behind the dialog's back.
-        if (command == 1012)
+        if (command == id::Settings)
             ui.ExpectDialog<CConfigDialog>([&](CConfigDialog& d) {
                 QCOMPARE(Canonical(d.m_strIniPath), Canonical(cat.IniPath()));
-                ChooseEntry(d.Item<QComboBox>(1024), 0);
+                ChooseEntry(d.Item<QComboBox>(ids::config::Table), 0);
                 if (!group)
                     cat.WriteIni("[Config]\r\nTable=0\r\n");
                 d.SendCommand(group ? app::IDOK : app::IDCANCEL);
             });
-        if (command == 1013) // its "Справка" opens the guide and leaves the box open
+        if (command == id::About) // its "Справка" opens the guide and leaves the box open
             ui.ExpectDialog<CAboutDlg>([&](CAboutDlg& d) {
-                QTest::mouseClick(d.Item<QPushButton>(1000), Qt::LeftButton);
+                Click(d, ids::about::HelpFile);
                 QCOMPARE(m_opened, QStringList { guide });
                 QVERIFY(!d.IsEnded());
-                QTest::mouseClick(d.Item<QPushButton>(app::IDOK), Qt::LeftButton);
+                Click(d, app::IDOK);
             });
         CVidarroDlg main;
         main.DoModal();
         VERIFY_SCRIPT(ui);
-        QCOMPARE(m_opened, command == 1013 || command == 1014 ? QStringList { guide } : QStringList());
+        QCOMPARE(m_opened, command == id::About || command == id::Help ? QStringList { guide } : QStringList());
         QCOMPARE(QApplication::clipboard()->text(), u"прежнее"_s);
-        QCOMPARE(style, command == 1012 && group ? quint32(0x20) : quint32(0x21)); // full-row selection stays on
+        QCOMPARE(style, command == id::Settings && group ? quint32(0x20) : quint32(0x21)); // full-row selection stays
     }
 };
 

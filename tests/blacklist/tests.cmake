@@ -1,3 +1,3 @@
 # The black list, its entry dialogs, the about box and the help command.
-vidarro_add_test(test_blacklist SOURCES blacklist/test_blackentry.cpp blacklist/test_blacklist.cpp
+vidarro_add_test(test_blacklist SOURCES blacklist/test_blacklist.cpp
     blacklist/test_helpfile.cpp blacklist/test_launchers.cpp)

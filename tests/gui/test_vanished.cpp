@@ -3,38 +3,44 @@
 #include "app/vidarrodlg.h"
 #include "blacklist/blacklist.h"
 #include "debtors/showdolgdialog.h"
-
+#include "ids/blacklist.h"
+#include "ids/debtors.h"
+#include "ids/editblack.h"
+#include "ids/editdebtor.h"
+#include "ids/editfilm.h"
+#include "ids/main.h"
 #include "scripted.h"
-#include "testbase.h"
 #include "testmain.h"
-
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 const QString kGone = u"Запись удалена или изменена другой программой. Список обновлён."_s;
 const QString kAskNew = u"Сохранить введённое как новую запись?"_s;
-constexpr int kList = 1015, kName = 1017, kSave = 1047;
 
 struct Kind {
     QString table, name; // the table and its first field
     QString fill; // two records, as SQL values
-    int edit;
+    int list, edit; // the list window's list and edit command
+    int formName, formSave; // the edit form's first field and "OK"
 };
 const Kind kKinds[] = {
     { u"KINVORA11"_s, u"NAMEFILM"_s, u"('А','Р','Р','Ж','5','DVD','90','К'), ('Б','Р','Р','Ж','5','DVD','90','К')"_s,
-        1005 },
-    { u"DOLGI"_s, u"NAME"_s, u"('А','Ф','1.1','N'), ('Б','Ф','1.1','N')"_s, 1001 },
-    { u"BLACKSPISOK"_s, u"NAME"_s, u"('А','П'), ('Б','П')"_s, 1001 },
+        ids::main::FilmList, ids::main::EditFilm, ids::editfilm::Name, ids::editfilm::Save },
+    { u"DOLGI"_s, u"NAME"_s, u"('А','Ф','1.1','N'), ('Б','Ф','1.1','N')"_s, ids::debtors::List, ids::debtors::Edit,
+        ids::editdebtor::Name, ids::editdebtor::Save },
+    { u"BLACKSPISOK"_s, u"NAME"_s, u"('А','П'), ('Б','П')"_s, ids::blacklist::List, ids::blacklist::Change,
+        ids::editblack::Name, ids::editblack::Save },
 };
 
-// Runs the list window of a kind with its list's last row selected; the script acts on the window.
-void RunList(TempCatalogue& cat, ScriptedUi& ui, int kind, std::function<void(app::CDialog&)> script)
+// Runs the list window of a kind, its two records stored, with the last row selected; the script acts on it.
+void RunList(TempCatalogue& cat, ScriptedUi& ui, int kind, std::function<void(app::CDialog&, app::CListCtrl*)> script)
 {
-    const auto withLast = [script](app::CDialog& w) {
-        w.Item<app::CListCtrl>(kList)->SelectRow(1);
-        script(w);
+    cat.Execute(u"INSERT INTO %1 VALUES %2"_s.arg(kKinds[kind].table, kKinds[kind].fill));
+    const auto withLast = [&](app::CDialog& w) {
+        auto* list = w.Item<app::CListCtrl>(kKinds[kind].list);
+        list->SelectRow(1);
+        script(w, list);
         w.EndDialog(app::IDCANCEL);
     };
     if (kind == 0)
@@ -44,7 +50,6 @@ void RunList(TempCatalogue& cat, ScriptedUi& ui, int kind, std::function<void(ap
     else
         RunDialog<CBlackList>(cat, ui, withLast);
 }
-
 } // namespace
 
 class TestVanished : public QObject {
@@ -65,7 +70,6 @@ private Q_SLOTS:
         QFETCH(bool, reused);
         const Kind& K = kKinds[kind];
         TempCatalogue cat;
-        cat.Execute(u"INSERT INTO %1 VALUES %2"_s.arg(K.table, K.fill));
         // Another program deletes the last record, or replaces it by another under the same rowid.
         int changes = 0;
         const auto change = [&] {
@@ -77,29 +81,25 @@ private Q_SLOTS:
                 K.table, K.name, QString::number(++changes)));
         };
         ScriptedUi ui;
-        RunList(cat, ui, kind, [&](app::CDialog& w) {
-            auto* list = w.Item<app::CListCtrl>(kList);
+        RunList(cat, ui, kind, [&](app::CDialog& w, app::CListCtrl* list) {
             // Gone before the form opens: no empty form, the list shows the table again.
             change();
             ui.ExpectMessage(kGone);
             w.SendCommand(K.edit);
             QCOMPARE(list->GetItemCount(), cat.Count(K.table));
-
             // Gone while the form is open: the form stays with its input until saved as a new record.
             list->SelectRow(list->GetItemCount() - 1);
             QList<QStringList> others;
             ui.ExpectDialog<app::CDialog>([&](app::CDialog& d) {
                 change();
                 others = cat.Rows(K.table);
-                app::SetEditText(d.GetDlgItem(kName), u"Введённое"_s);
-                ui.ExpectMessage(kGone);
-                ui.ExpectMessage(kAskNew, app::IDCANCEL);
-                d.SendCommand(kSave);
-                QVERIFY(!d.IsEnded());
-                ui.ExpectMessage(kGone);
-                ui.ExpectMessage(kAskNew);
-                d.SendCommand(kSave);
-                QVERIFY(d.IsEnded());
+                app::SetEditText(d.GetDlgItem(K.formName), u"Введённое"_s);
+                for (int answer : { app::IDCANCEL, app::IDOK }) {
+                    ui.ExpectMessage(kGone);
+                    ui.ExpectMessage(kAskNew, answer);
+                    d.SendCommand(K.formSave);
+                    QCOMPARE(d.IsEnded(), answer == app::IDOK);
+                }
             });
             w.SendCommand(K.edit);
             const QList<QStringList> after = cat.Rows(K.table);
@@ -118,28 +118,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("question");
         const QString del = u"Вы действительно хотите удалить данную запись?"_s;
-        QTest::newRow("film delete") << 0 << 1006 << del;
-        QTest::newRow("debtor delete") << 1 << 1002 << del;
-        QTest::newRow("black-list delete") << 2 << 1002 << del;
-        QTest::newRow("to the black list") << 1 << 1004 << u"Вы действительно хотите занести запись в черный список?"_s;
+        QTest::newRow("film delete") << 0 << ids::main::DeleteFilm << del;
+        QTest::newRow("debtor delete") << 1 << ids::debtors::Delete << del;
+        QTest::newRow("black-list delete") << 2 << ids::blacklist::Delete << del;
+        QTest::newRow("to the black list")
+            << 1 << ids::debtors::ToBlackList << u"Вы действительно хотите занести запись в черный список?"_s;
     }
     void otherCommands()
     {
         QFETCH(int, kind);
         QFETCH(int, command);
         QFETCH(QString, question);
-        const Kind& K = kKinds[kind];
         TempCatalogue cat;
-        cat.Execute(u"INSERT INTO %1 VALUES %2"_s.arg(K.table, K.fill));
         ScriptedUi ui;
-        RunList(cat, ui, kind, [&](app::CDialog& w) {
-            cat.Execute(u"UPDATE %1 SET %2 = 'Чужая' WHERE rowid = 2"_s.arg(K.table, K.name));
+        RunList(cat, ui, kind, [&](app::CDialog& w, app::CListCtrl* list) {
+            cat.Execute(u"UPDATE %1 SET %2 = 'Чужая' WHERE rowid = 2"_s.arg(kKinds[kind].table, kKinds[kind].name));
             const QByteArray before = cat.FileBytes();
             ui.ExpectMessage(question);
             ui.ExpectMessage(kGone);
             w.SendCommand(command);
             QCOMPARE(cat.FileBytes(), before);
-            QCOMPARE(ListRows(w.Item<app::CListCtrl>(kList)).value(1).value(0), u"Чужая"_s);
+            QCOMPARE(ListRows(list).value(1).value(0), u"Чужая"_s);
         });
         VERIFY_SCRIPT(ui);
     }

@@ -1,7 +1,6 @@
 #include "scripted.h"
 
 #include "app/vidarrodlg.h"
-#include "data/dberror.h"
 
 #include <QComboBox>
 #include <QSlider>
@@ -10,40 +9,34 @@
 ScriptedUi::ScriptedUi()
 {
     app::SetMessageBoxHook([this](const QString& text, app::Buttons) {
-        m_seen << text;
-        if (m_queue.empty() || m_queue.front().kind != Kind::Message) {
-            m_failures << QStringLiteral("unexpected message \"%1\"").arg(text);
-            return app::IDCANCEL;
-        }
-        Step step = std::move(m_queue.front());
-        m_queue.pop_front();
+        const Step step = Take(Kind::Message, QStringLiteral("message \"%1\"").arg(text));
         if (step.partial ? !text.contains(step.text) : step.text != text)
             m_failures << QStringLiteral("message \"%1\" instead of \"%2\"").arg(text, step.text);
         return step.answer;
     });
-    app::SetFileDialogHook([this](const QString&, const QString&) {
-        if (m_queue.empty() || m_queue.front().kind != Kind::File) {
-            m_failures << QStringLiteral("unexpected file dialog");
-            return QString();
-        }
-        const QString path = m_queue.front().text;
-        m_queue.pop_front();
-        return path;
-    });
+    app::SetFileDialogHook(
+        [this](const QString&, const QString&) { return Take(Kind::File, QStringLiteral("file dialog")).text; });
     app::CDialog::SetModalHook([this](app::CDialog& dlg) {
-        if (m_queue.empty() || m_queue.front().kind != Kind::Dialog) {
-            m_failures << QStringLiteral("unexpected window \"%1\"").arg(dlg.windowTitle());
-            dlg.EndDialog(app::IDCANCEL);
-            return;
-        }
-        Step step = std::move(m_queue.front());
-        m_queue.pop_front();
-        step.script(dlg);
+        const Step step = Take(Kind::Dialog, QStringLiteral("window \"%1\"").arg(dlg.windowTitle()));
+        if (step.script)
+            step.script(dlg);
         if (!dlg.IsEnded()) {
-            m_failures << QStringLiteral("window \"%1\" left open").arg(dlg.windowTitle());
+            if (step.script)
+                m_failures << QStringLiteral("window \"%1\" left open").arg(dlg.windowTitle());
             dlg.EndDialog(app::IDCANCEL);
         }
     });
+}
+
+ScriptedUi::Step ScriptedUi::Take(Kind kind, const QString& what)
+{
+    if (m_queue.empty() || m_queue.front().kind != kind) {
+        m_failures << QStringLiteral("unexpected ") + what;
+        return { kind, {}, app::IDCANCEL, kind == Kind::Message };
+    }
+    Step step = std::move(m_queue.front());
+    m_queue.pop_front();
+    return step;
 }
 
 ScriptedUi::~ScriptedUi()
@@ -53,27 +46,11 @@ ScriptedUi::~ScriptedUi()
     app::CDialog::SetModalHook({});
 }
 
-void ScriptedUi::ExpectMessage(const QString& text, int answer)
-{
-    m_queue.push_back({ Kind::Message, nullptr, text, answer, false, {} });
-}
-
-void ScriptedUi::ExpectMessageContaining(const QString& part, int answer)
-{
-    m_queue.push_back({ Kind::Message, nullptr, part, answer, true, {} });
-}
-
-void ScriptedUi::ExpectFile(const QString& path)
-{
-    m_queue.push_back({ Kind::File, nullptr, path, 0, false, {} });
-}
-
 bool ScriptedUi::Done(QString* why) const
 {
     QStringList problems = m_failures;
     for (const Step& s : m_queue)
-        problems << QStringLiteral("expected but not shown: %1")
-                        .arg(s.kind == Kind::Dialog ? QLatin1String(s.className) : s.text);
+        problems << QStringLiteral("expected but not shown: %1").arg(s.text);
     if (why)
         *why = problems.join(QLatin1String("; "));
     return problems.isEmpty();
@@ -135,32 +112,6 @@ QList<QStringList> ListRows(const app::CListCtrl* list)
         rows << cells;
     }
     return rows;
-}
-
-QStringList Headings(const app::CListCtrl* list)
-{
-    QStringList headings;
-    for (int c = 0; c < list->GetColumnCount(); ++c)
-        headings << list->Model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    return headings;
-}
-
-QList<int> ColumnWidths(const app::CListCtrl* list)
-{
-    QList<int> widths;
-    for (int c = 0; c < list->GetColumnCount(); ++c)
-        widths << list->columnWidth(c);
-    return widths;
-}
-
-QString DbErrorText(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const data::DbError& e) {
-        return e.Text();
-    }
-    return QStringLiteral("<no error>");
 }
 
 void TypeText(QWidget* widget, const QString& text)

@@ -6,12 +6,12 @@
 
 #include <QStringList>
 
+#include <deque>
+#include <functional>
+
 class CVidarroDlg;
 class QComboBox;
 class QSlider;
-
-#include <deque>
-#include <functional>
 
 // Answers the program's message boxes, file dialogs and modal windows in the order a test expects them.
 // Anything unexpected is answered with Cancel and reported by Done().
@@ -22,39 +22,40 @@ public:
     ScriptedUi(const ScriptedUi&) = delete;
     ScriptedUi& operator=(const ScriptedUi&) = delete;
 
-    void ExpectMessage(const QString& text, int answer = app::IDOK);
+    void ExpectMessage(const QString& text, int answer = app::IDOK) { Expect({ Kind::Message, text, answer }); }
     // A message whose text comes from the database engine: only a part of it is known.
-    void ExpectMessageContaining(const QString& part, int answer = app::IDOK);
-    void ExpectFile(const QString& path);
+    void ExpectMessageContaining(const QString& part, int answer = app::IDOK)
+    {
+        Expect({ Kind::Message, part, answer, true });
+    }
+    void ExpectFile(const QString& path) { Expect({ Kind::File, path }); }
     // The script gets the shown window and must end it (click "OK", "Отмена", ...).
     template <class D> void ExpectDialog(std::function<void(D&)> script)
     {
-        m_queue.push_back(
-            { Kind::Dialog, D::staticMetaObject.className(), {}, 0, false, [this, script](app::CDialog& dlg) {
-                 if (auto* d = qobject_cast<D*>(&dlg))
-                     script(*d);
-                 else
-                     m_failures << QStringLiteral("expected window %1, got \"%2\"")
-                                       .arg(QLatin1String(D::staticMetaObject.className()), dlg.windowTitle());
-             } });
+        const QLatin1String name(D::staticMetaObject.className());
+        Expect({ Kind::Dialog, name, 0, false, [this, name, script](app::CDialog& dlg) {
+                    if (auto* d = qobject_cast<D*>(&dlg))
+                        return script(*d);
+                    m_failures << QStringLiteral("expected window %1, got \"%2\"").arg(name, dlg.windowTitle());
+                } });
     }
 
     bool Done(QString* why) const;
-    QStringList MessagesSeen() const { return m_seen; }
 
 private:
     enum class Kind { Message, File, Dialog };
     struct Step {
         Kind kind;
-        const char* className;
-        QString text;
-        int answer;
+        QString text; // the message, the file, or the window's class
+        int answer = 0;
         bool partial = false;
-        std::function<void(app::CDialog&)> script;
+        std::function<void(app::CDialog&)> script = {};
     };
+    void Expect(Step step) { m_queue.push_back(std::move(step)); }
+    // The next step when it is of this kind, else a failure and a step that answers Cancel.
+    Step Take(Kind kind, const QString& what);
     std::deque<Step> m_queue;
     QStringList m_failures;
-    QStringList m_seen;
 };
 
 #define VERIFY_SCRIPT(ui)                                                                                              \
@@ -84,24 +85,17 @@ int RunDialog(
 void RunMainWindow(TempCatalogue& cat, ScriptedUi& ui, const std::function<void(CVidarroDlg&)>& script);
 
 // User actions and views the dialog layer has no call for.
-
 // Clicks a control near its top left corner, where an option button has its mark.
 void Click(app::CDialog& dlg, int id);
 // The texts of edits, in the order of their ids; one column of rows.
 QStringList EditTexts(const app::CDialog& dlg, const QList<int>& ids);
 QStringList Cells(const QList<QStringList>& rows, int column = 0);
-
 // Chooses a combo box entry as a user's click in its drop-down does.
 void ChooseEntry(QComboBox* combo, int index);
 // Drags a slider's thumb to a position and releases it there.
 void DragThumb(QSlider* slider, int position);
-// Every row of a list control as its cell texts; its column headings; its column widths.
+// Every row of a list control as its cell texts.
 QList<QStringList> ListRows(const app::CListCtrl* list);
-QStringList Headings(const app::CListCtrl* list);
-QList<int> ColumnWidths(const app::CListCtrl* list);
-// The text of the database error a step throws ("<no error>" when it throws none).
-QString DbErrorText(const std::function<void()>& step);
-
 // Types text into a control one character at a time, as a user would (non-ASCII included).
 void TypeText(QWidget* widget, const QString& text);
 // Presses a key on a control, through the program's key routing.

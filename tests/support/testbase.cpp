@@ -24,10 +24,11 @@ template <class F> void WithConnection(const QString& path, F&& f)
     }
     QSqlDatabase::removeDatabase(name);
 }
+} // namespace
 
-void Insert(const QString& path, const QString& table, const QStringList& fields)
+void TempCatalogue::Insert(const QString& table, const QStringList& fields) const
 {
-    WithConnection(path, [&](QSqlDatabase& db) {
+    WithConnection(BasePath(), [&](QSqlDatabase& db) {
         QSqlQuery q(db);
         QStringList names;
         for (int i = 0; i < fields.size(); ++i)
@@ -40,7 +41,6 @@ void Insert(const QString& path, const QString& table, const QStringList& fields
             qFatal("insert failed: %s", qUtf8Printable(q.lastError().text()));
     });
 }
-} // namespace
 
 TempCatalogue::TempCatalogue()
 {
@@ -55,35 +55,10 @@ TempCatalogue::~TempCatalogue()
         QDir::setCurrent(m_oldCwd);
 }
 
-QString TempCatalogue::BasePath() const
-{
-    return QDir(m_dir.path()).filePath(QStringLiteral("BaseFilm.mdb"));
-}
-
-QString TempCatalogue::IniPath() const
-{
-    return QDir(m_dir.path()).filePath(QStringLiteral("Korvel.ini"));
-}
-
-void TempCatalogue::AddFilm(const QStringList& fields)
-{
-    Insert(BasePath(), QStringLiteral("KINVORA11"), fields);
-}
-
 void TempCatalogue::AddFilm(const QString& title, const QString& genre, const QString& director)
 {
     AddFilm({ title, director, QStringLiteral("Актёры ") + title, genre, QStringLiteral("5"), QStringLiteral("DVD"),
         QStringLiteral("90 мин"), QStringLiteral("Комментарий ") + title });
-}
-
-void TempCatalogue::AddDebtor(const QStringList& fields)
-{
-    Insert(BasePath(), QStringLiteral("DOLGI"), fields);
-}
-
-void TempCatalogue::AddBlack(const QString& name, const QString& reason)
-{
-    Insert(BasePath(), QStringLiteral("BLACKSPISOK"), { name, reason });
 }
 
 QList<QStringList> TempCatalogue::Rows(const QString& table) const
@@ -101,11 +76,6 @@ QList<QStringList> TempCatalogue::Rows(const QString& table) const
         }
     });
     return rows;
-}
-
-int TempCatalogue::Count(const QString& table) const
-{
-    return int(Rows(table).size());
 }
 
 void TempCatalogue::Execute(const QString& sql) const

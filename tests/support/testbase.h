@@ -14,19 +14,19 @@ public:
 
     bool IsValid() const { return m_ok; }
     QString Dir() const { return m_dir.path(); }
-    QString BasePath() const;
-    QString IniPath() const;
+    QString BasePath() const { return QDir(m_dir.path()).filePath(QStringLiteral("BaseFilm.mdb")); }
+    QString IniPath() const { return QDir(m_dir.path()).filePath(QStringLiteral("Korvel.ini")); }
 
     // Appends a record; values in the table's field order.
-    void AddFilm(const QStringList& fields);
+    void AddFilm(const QStringList& fields) { Insert(QStringLiteral("KINVORA11"), fields); }
     void AddFilm(const QString& title, const QString& genre = QStringLiteral("Драма"),
         const QString& director = QStringLiteral("Режиссёр"));
-    void AddDebtor(const QStringList& fields);
-    void AddBlack(const QString& name, const QString& reason);
+    void AddDebtor(const QStringList& fields) { Insert(QStringLiteral("DOLGI"), fields); }
+    void AddBlack(const QString& name, const QString& why) { Insert(QStringLiteral("BLACKSPISOK"), { name, why }); }
 
     // Every record of a table in record order.
     QList<QStringList> Rows(const QString& table) const;
-    int Count(const QString& table) const;
+    int Count(const QString& table) const { return int(Rows(table).size()); }
     void Execute(const QString& sql) const;
     void WriteIni(const QByteArray& text) const;
     QByteArray FileBytes() const;
@@ -35,6 +35,8 @@ public:
     void EnterDir();
 
 private:
+    void Insert(const QString& table, const QStringList& fields) const;
+
     QTemporaryDir m_dir;
     QString m_oldCwd;
     bool m_ok = false;
