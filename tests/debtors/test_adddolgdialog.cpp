@@ -1,25 +1,25 @@
 // Adding a debtor: the "n/d" rule, the mark, the black-list question, and a save that fails half-way.
+#include "debtors/adddolgdialog.h"
+
 #include "scripted.h"
 #include "testmain.h"
 
-#include "debtors/adddolgdialog.h"
+#include "ids/adddebtor.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
+namespace id = ids::adddebtor;
 
 namespace {
-const QString kQuestion = u"Данный Должник занесён в черный список! Вы уверены, что хотите его добавить?"_s;
-
-// Types name, title and date as a user would; a mark index below 0 leaves the mark list alone.
-void Fill(CAddDolgDialog& d, const QStringList& typed, int mark = -1)
+// Types "name|title|date" as a user would; a mark index below 0 leaves the mark list alone.
+void Fill(CAddDolgDialog& d, const QString& typed, int mark = -1)
 {
     for (int i = 0; i < 3; ++i)
-        TypeText(d.GetDlgItem(1017 + i), typed[i]);
+        TypeText(d.GetDlgItem(QList<int> { id::Name, id::Film, id::Date }[i]), typed.section(u'|', i, i));
     if (mark >= 0)
-        ChooseEntry(d.Item<QComboBox>(1020), mark);
+        ChooseEntry(d.Item<QComboBox>(id::MarkList), mark);
 }
 } // namespace
 
@@ -29,40 +29,36 @@ class TestAddDolgDialog : public QObject {
 private Q_SLOTS:
     void savesFieldsByTheRules_data()
     {
-        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("mark");
-        QTest::addColumn<QStringList>("stored"); // empty: the form is cancelled
-        QTest::newRow("empty form") << QStringList { {}, {}, {} } << -1 << u"n/d|n/d|n/d|N"_s.split(u'|');
-        QTest::newRow("one blank is n/d, two are kept")
-            << QStringList { u" "_s, u"  "_s, u" 1 марта "_s } << -1 << u"n/d|  | 1 марта |N"_s.split(u'|');
-        QTest::newRow("white list") << u"Иванов|Солярис|12.03.2007"_s.split(u'|') << 1
-                                    << u"Иванов|Солярис|12.03.2007|B"_s.split(u'|');
-        QTest::newRow("cancelled") << u"Пётр|CD|вчера"_s.split(u'|') << 2 << QStringList {};
+        QTest::addColumn<QString>("stored"); // empty: the form is cancelled
+        QTest::newRow("empty or one blank is n/d, two are kept") << u" ||  "_s << -1 << u"n/d|n/d|  |N"_s;
+        QTest::newRow("white list") << u"Иванов|Солярис|12.03.2007"_s << 1 << u"Иванов|Солярис|12.03.2007|B"_s;
+        QTest::newRow("cancelled") << u"Пётр|CD|вчера"_s << 2 << QString();
     }
     void savesFieldsByTheRules()
     {
-        QFETCH(QStringList, typed);
+        QFETCH(QString, typed);
         QFETCH(int, mark);
-        QFETCH(QStringList, stored);
+        QFETCH(QString, stored);
         TempCatalogue cat;
         ScriptedUi ui;
         const int result = RunDialog<CAddDolgDialog>(cat, ui, [&](CAddDolgDialog& d) {
             Fill(d, typed, mark);
             // Text typed into the mark list's own field is no choice; Enter saves nothing, wherever it is pressed.
-            QLineEdit* markField = d.Item<QComboBox>(1020)->lineEdit();
+            QLineEdit* markField = d.Item<QComboBox>(id::MarkList)->lineEdit();
             markField->clear();
             TypeText(markField, u"Черный список"_s);
-            for (QWidget* w : { d.GetDlgItem(1017), d.GetDlgItem(1018), d.GetDlgItem(1019), (QWidget*)markField })
+            for (QWidget* w :
+                { d.GetDlgItem(id::Name), d.GetDlgItem(id::Film), d.GetDlgItem(id::Date), (QWidget*)markField })
                 PressKey(w, Qt::Key_Return);
             QVERIFY(!d.IsEnded());
-            if (stored.isEmpty())
-                qobject_cast<QPushButton*>(d.GetDlgItem(2))->click();
-            else
-                d.SendCommand(1047);
+            d.SendCommand(stored.isEmpty() ? app::IDCANCEL : id::Save);
         });
         VERIFY_SCRIPT(ui);
         QCOMPARE(result, stored.isEmpty() ? app::IDCANCEL : app::IDOK);
-        QCOMPARE(cat.Rows(u"DOLGI"_s), stored.isEmpty() ? QList<QStringList> {} : QList<QStringList> { stored });
+        QCOMPARE(
+            cat.Rows(u"DOLGI"_s), stored.isEmpty() ? QList<QStringList> {} : QList<QStringList> { stored.split(u'|') });
         QCOMPARE(cat.Count(u"BLACKSPISOK"_s), 0);
     }
 
@@ -86,26 +82,24 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(int, asked);
         TempCatalogue cat;
-        QList<QStringList> entries;
-        for (const QString& name : blackList) {
+        for (const QString& name : blackList)
             cat.AddBlack(name, u"Не вернул"_s);
-            entries << QStringList { name, u"Не вернул"_s };
-        }
+        QList<QStringList> entries = cat.Rows(u"BLACKSPISOK"_s);
         ScriptedUi ui;
         // Marked for the black list and without a title: the new entry gets the reason "n/d".
-        ui.ExpectDialog<CAddDolgDialog>([&](CAddDolgDialog& d) {
-            Fill(d, { typed, QString(), u"1 марта"_s }, 2);
+        const int result = RunDialog<CAddDolgDialog>(cat, ui, [&](CAddDolgDialog& d) {
+            Fill(d, typed + u"||1 марта"_s, 2);
+            for (int i = 1; i <= asked; ++i)
+                ui.ExpectMessage(u"Данный Должник занесён в черный список! Вы уверены, что хотите его добавить?"_s,
+                    i == asked ? app::IDOK : app::IDCANCEL);
             for (int i = 1; i < asked; ++i) {
-                d.SendCommand(1047);
-                QVERIFY(!d.IsEnded());
-                QCOMPARE(EditTexts(d, { 1017, 1021 }), (QStringList { typed, u"Черный список"_s }));
+                d.SendCommand(id::Save);
+                QCOMPARE(EditTexts(d, { id::Name, id::MarkBox }), (QStringList { typed, u"Черный список"_s }));
                 QCOMPARE(cat.Count(u"DOLGI"_s), 0);
             }
-            d.SendCommand(1047);
+            d.SendCommand(id::Save);
         });
-        for (int i = 1; i <= asked; ++i)
-            ui.ExpectMessage(kQuestion, i == asked ? app::IDOK : app::IDCANCEL);
-        QCOMPARE(RunDialog<CAddDolgDialog>(cat, ui, {}), app::IDOK);
+        QCOMPARE(result, app::IDOK);
         VERIFY_SCRIPT(ui);
         const QString name = typed.isEmpty() ? u"n/d"_s : typed;
         QCOMPARE(cat.Rows(u"DOLGI"_s), (QList<QStringList> { { name, u"n/d"_s, u"1 марта"_s, u"C"_s } }));
@@ -127,15 +121,14 @@ private Q_SLOTS:
         TempCatalogue cat;
         cat.Execute(u"CREATE TRIGGER no_black BEFORE INSERT ON BLACKSPISOK BEGIN SELECT RAISE(ABORT, 'test'); END"_s);
         ScriptedUi ui;
-        ui.ExpectDialog<CAddDolgDialog>([](CAddDolgDialog& d) {
-            Fill(d, { u"Петров"_s, u"Сталкер"_s, u"1.2.2003"_s }, 2);
-            d.SendCommand(1047);
-            QVERIFY(!d.IsEnded());
-            QCOMPARE(EditTexts(d, { 1017 }), QStringList { u"Петров"_s });
-            d.SendCommand(2);
-        });
-        ui.ExpectMessageContaining(reported);
-        const int result = RunDialog<CAddDolgDialog>(cat, ui, {}, [&](CAddDolgDialog& d) {
+        const auto script = [&](CAddDolgDialog& d) {
+            Fill(d, u"Петров|Сталкер|1.2.2003"_s, 2);
+            ui.ExpectMessageContaining(reported);
+            d.SendCommand(id::Save);
+            QCOMPARE(EditTexts(d, { id::Name }), QStringList { u"Петров"_s });
+            d.SendCommand(app::IDCANCEL);
+        };
+        const int result = RunDialog<CAddDolgDialog>(cat, ui, script, [&](CAddDolgDialog& d) {
             if (noBase)
                 d.m_strBasePath = QDir(cat.Dir()).filePath(u"нет/BaseFilm.mdb"_s);
         });
