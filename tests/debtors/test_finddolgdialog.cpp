@@ -7,7 +7,6 @@
 #include "ids/finddebtor.h"
 
 #include <QComboBox>
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 namespace id = ids::finddebtor;
@@ -69,19 +68,6 @@ private Q_SLOTS:
             Click(d, id::Close);
         });
         QCOMPARE(result, app::IDOK);
-        VERIFY_SCRIPT(ui);
-    }
-
-    void missingBaseLeavesResultsEmpty()
-    {
-        TempCatalogue cat;
-        QFile::remove(cat.BasePath());
-        ScriptedUi ui;
-        RunDialog<CFindDolgDialog>(cat, ui, [&](CFindDolgDialog& d) {
-            ui.ExpectMessageContaining(u"не найден"_s);
-            QCOMPARE(Search(d, id::ByName, u"иванов"_s).size(), 0);
-            d.SendCommand(id::Close);
-        });
         VERIFY_SCRIPT(ui);
     }
 };

@@ -49,22 +49,19 @@ QStringList StateOf(int films, int selected, bool shown, const QString& panel, c
 // Runs a film command the way `how` names: its button, its menu item or its key.
 void Run(CVidarroDlg& w, int command, const QString& how)
 {
-    const int index = command - id::AddFilm;
+    const char key = "IEDF"[QList { id::AddFilm, id::EditFilm, id::DeleteFilm, id::FindFilm }.indexOf(command)];
     if (how == u"button") {
         QTest::mouseClick(w.GetDlgItem(id::Films), Qt::LeftButton);
         QTest::mouseClick(w.GetDlgItem(command), Qt::LeftButton);
     } else if (how == u"menu") {
-        const QString text = QStringList { u"Добавить\tCtrl+I"_s, u"Изменить\tCtrl+E"_s, u"Удалить\tCtrl+D"_s,
-            u"Найти\tCtrl+F"_s }[index];
         for (QAction* item : w.findChildren<QAction*>())
-            if (item->text() == text) // none: the command's window or question fails to show
+            if (item->text().endsWith(u"\tCtrl+"_s + QLatin1Char(key))) // none: the window or question fails to show
                 item->trigger();
     } else {
         // The key works with another group open and whatever control has the focus.
         QTest::mouseClick(w.GetDlgItem(id::Debtors), Qt::LeftButton);
         w.GetDlgItem(id::Comment)->setFocus();
-        PressKey(w.GetDlgItem(id::Comment), QList { Qt::Key_I, Qt::Key_E, Qt::Key_D, Qt::Key_F }[index],
-            Qt::ControlModifier);
+        PressKey(w.GetDlgItem(id::Comment), Qt::Key(key), Qt::ControlModifier);
     }
 }
 } // namespace
@@ -141,12 +138,7 @@ private Q_SLOTS:
             w.FilmList()->SelectRow(0);
             ui.ExpectDialog<CFindDialog>([&](CFindDialog& d) {
                 QCOMPARE(d.m_strBasePath, w.BasePath());
-                auto* results = d.Item<app::CListCtrl>(ids::findfilm::Results);
-                QCOMPARE(results->GetExtendedStyle(), quint32(0x21)); // from the settings
-                Click(d, ids::findfilm::ByName);
-                TypeText(d.GetDlgItem(ids::findfilm::FindText), u"солярис"_s);
-                d.SendCommand(ids::findfilm::Find);
-                QCOMPARE(ListRows(results).value(0).value(2), u"Soderbergh"_s);
+                QCOMPARE(d.Item<app::CListCtrl>(ids::findfilm::Results)->GetExtendedStyle(), quint32(0x21)); // settings
                 d.SendCommand(ids::findfilm::Close);
             });
             Run(w, id::FindFilm, how);

@@ -119,27 +119,17 @@ private Q_SLOTS:
         QCOMPARE(cat.Rows(u"KINVORA11"_s), films);
     }
 
-    void keysAndFailedSaves()
+    void keys()
     {
-        // A refused save is shown; the window keeps the input and writes nothing. Esc closes without saving;
-        // Enter right after opening clicks "OK" and saves unchanged.
+        // Esc closes without saving; Enter right after opening clicks "OK" and saves unchanged.
         TempCatalogue cat;
         cat.AddFilm(Film(u"Солярис"_s));
-        cat.AddFilm(Film(u"Зеркало"_s));
         const QList<QStringList> before = cat.Rows(u"KINVORA11"_s);
         ScriptedUi ui;
         const int saved = RunEdit(cat, ui, 0, 1, [](CRenameDialog& d) { PressKey(d.focusWidget(), Qt::Key_Return); });
         const int cancelled = RunEdit(cat, ui, 0, 1, [&](CRenameDialog& d) {
-            auto* title = d.Item<QLineEdit>(id::Name);
-            title->selectAll();
-            TypeText(title, u"Андрей Рублёв"_s);
-            cat.Execute(u"CREATE TRIGGER refuse BEFORE UPDATE ON KINVORA11 "
-                        "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s);
-            ui.ExpectMessageContaining(u"disk is full"_s);
-            d.SendCommand(id::Save);
-            QCOMPARE(app::EditText(title), u"Андрей Рублёв"_s);
-            cat.Execute(u"DROP TRIGGER refuse"_s);
-            PressKey(title, Qt::Key_Escape);
+            TypeText(d.GetDlgItem(id::Name), u"Андрей Рублёв"_s);
+            PressKey(d.GetDlgItem(id::Name), Qt::Key_Escape);
         });
         VERIFY_SCRIPT(ui);
         QCOMPARE(saved, app::IDOK);
