@@ -11,9 +11,10 @@
 
 using namespace Qt::StringLiterals;
 namespace id = ids::adddebtor;
+using Save = std::tuple<QString, int, QString, QString>; // see savesFieldsByTheRules_data()
 
 namespace {
-// Types "name|title|date" as a user would; a mark index below 0 leaves the mark list alone.
+// Types "name|title|date"; a mark index below 0 leaves the mark list alone.
 void Fill(CAddDolgDialog& d, const QString& typed, int mark = -1)
 {
     for (int i = 0; i < 3; ++i)
@@ -29,23 +30,20 @@ class TestAddDolgDialog : public QObject {
 private Q_SLOTS:
     void savesFieldsByTheRules_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("mark");
-        QTest::addColumn<QString>("reported"); // a part of the error on saving; the window is then cancelled
-        QTest::addColumn<QString>("stored"); // empty: nothing is
+        // Typed, the mark (-1: none chosen), a part of the error on saving, the record stored (empty: none).
+        QTest::addColumn<Save>("save");
         const QString typed = u"Петров|Сталкер|1.2.2003"_s;
-        QTest::newRow("empty or one blank is n/d, two are kept") << u" ||  "_s << -1 << QString() << u"n/d|n/d|  |N"_s;
-        QTest::newRow("white list") << typed << 1 << QString() << u"Петров|Сталкер|1.2.2003|B"_s;
-        QTest::newRow("cancelled") << typed << 2 << QString() << QString();
+        QTest::newRow("empty or one blank is n/d, two are kept")
+            << Save { u" ||  "_s, -1, QString(), u"n/d|n/d|  |N"_s };
+        QTest::newRow("white list") << Save { typed, 1, QString(), u"Петров|Сталкер|1.2.2003|B"_s };
+        QTest::newRow("cancelled") << Save { typed, 2, QString(), QString() };
         // The black-list entry is the second write: the debtor written first must not stay behind.
-        QTest::newRow("black-list write fails") << typed << 2 << u"BLACKSPISOK"_s << QString();
+        QTest::newRow("black-list write fails") << Save { typed, 2, u"BLACKSPISOK"_s, QString() };
     }
     void savesFieldsByTheRules()
     {
-        QFETCH(QString, typed);
-        QFETCH(int, mark);
-        QFETCH(QString, reported);
-        QFETCH(QString, stored);
+        QFETCH(Save, save);
+        const auto& [typed, mark, reported, stored] = save;
         TempCatalogue cat;
         cat.Execute(u"CREATE TRIGGER no_black BEFORE INSERT ON BLACKSPISOK BEGIN SELECT RAISE(ABORT, 'test'); END"_s);
         ScriptedUi ui;

@@ -17,6 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray kNoFile = "<no file>";
+using Alert = std::tuple<QByteArray, int, QByteArray, QStringList>; // see startUpAlert_data()
 
 // Starts debtor command `index` (add, list, find) from its button, its menu item or its keys.
 void Launch(CVidarroDlg& d, int index, const QString& via)
@@ -35,13 +36,10 @@ void Launch(CVidarroDlg& d, int index, const QString& via)
     }
 }
 
-// A debtor window started from the main window: it got the paths, a debtor is stored meanwhile, it ends with `answer`.
+// A debtor window started from the main window: a debtor is stored meanwhile, and it ends with `answer`.
 template <class D> void ExpectLaunched(ScriptedUi& ui, TempCatalogue& cat, int answer)
 {
     ui.ExpectDialog<D>([&cat, answer](D& d) {
-        QCOMPARE(d.m_strBasePath, cat.BasePath());
-        if constexpr (!std::is_same_v<D, CAddDolgDialog>)
-            QCOMPARE(d.m_strIniPath, cat.IniPath());
         cat.AddDebtor({ u"Иванов"_s, u"Фильм"_s, u"n/d"_s, u"N"_s });
         d.EndDialog(answer);
     });
@@ -75,14 +73,12 @@ private Q_SLOTS:
 
     void startUpAlert_data()
     {
-        QTest::addColumn<QByteArray>("ini"); // empty: no settings file
-        QTest::addColumn<int>("debtors");
-        QTest::addColumn<QByteArray>("sound"); // empty: the program's own
-        QTest::addColumn<QStringList>("events");
+        // The settings file (none if empty; a value alone is Message's), debtors, the sound (empty: the program's own).
+        QTest::addColumn<Alert>("alert");
         const auto row = [](const char* name, const QByteArray& message, int debtors, const QByteArray& sound,
                              const QStringList& events) {
             const QByteArray ini = message.contains('=') ? message : "[Config]\r\nMessage=" + message + "\r\n";
-            QTest::newRow(name) << (message.isEmpty() ? message : ini) << debtors << sound << events;
+            QTest::newRow(name) << Alert { message.isEmpty() ? message : ini, debtors, sound, events };
         };
         const QString message = u"message: Внимание Имеются должники."_s, notLoad = u"message:  Not Load"_s;
         // The program's own: 13933 frames of 16-bit stereo at 22050 Hz.
@@ -115,10 +111,8 @@ private Q_SLOTS:
     }
     void startUpAlert()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(int, debtors);
-        QFETCH(QByteArray, sound);
-        QFETCH(QStringList, events);
+        QFETCH(Alert, alert);
+        const auto& [ini, debtors, sound, events] = alert;
         TempCatalogue cat;
         cat.EnterDir();
         if (!ini.isEmpty())

