@@ -119,12 +119,10 @@ private Q_SLOTS:
             cat.WriteIni(ini);
         for (int i = 0; i < debtors; ++i)
             cat.AddDebtor({ u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s });
-        if (!sound.isEmpty()) {
-            const QString path = QDir(cat.Dir()).filePath(u"sound.wav"_s);
-            QFile f(path);
-            QVERIFY(sound == kNoFile || (f.open(QIODevice::WriteOnly) && f.write(sound) == sound.size()));
-            CDebtorSound::SetResourcePath(path);
-        }
+        QFile wav(QDir(cat.Dir()).filePath(u"sound.wav"_s));
+        QVERIFY(
+            sound.isEmpty() || sound == kNoFile || (wav.open(QIODevice::WriteOnly) && wav.write(sound) && wav.flush()));
+        CDebtorSound::SetResourcePath(sound.isEmpty() ? QString() : wav.fileName());
         ScriptedUi ui;
         QCOMPARE(RunLogged(ui, [](CVidarroDlg& d) { d.EndDialog(app::IDOK); }), events);
         VERIFY_SCRIPT(ui);

@@ -12,17 +12,6 @@ using namespace Qt::StringLiterals;
 namespace id = ids::finddebtor;
 
 namespace {
-void Fill(TempCatalogue& cat)
-{
-    for (const QString& debtor :
-        { u"Иванов|Солярис|01.02.2007|N"_s, u"ИВАНОВ|Ёжик в тумане|1 марта|B"_s, u"Иванов Петр|СОЛЯРИС|n/d|C"_s,
-            u"Smith|Solaris|1.2.2007|X"_s, u"n/d|n/d|n/d|B"_s, u"|Сталкер|n/d|N"_s, u"иванов|солярис |1 МАРТА|B"_s })
-        cat.AddDebtor(debtor.split(u'|'));
-    cat.AddBlack(u"Сидоров"_s, u"Не вернул Солярис"_s);
-    cat.AddBlack(u"Петров"_s, u"Разбил диск"_s);
-    cat.AddBlack(u"СИДОРОВ"_s, u"Опять"_s);
-}
-
 // Chooses an option, types the text (for marks: chooses it from the list, if it is there) and searches.
 QList<QStringList> Search(CFindDolgDialog& d, int option, const QString& text)
 {
@@ -61,7 +50,13 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QStringList, names);
         TempCatalogue cat;
-        Fill(cat);
+        for (const QString& debtor : { u"Иванов|Солярис|01.02.2007|N"_s, u"ИВАНОВ|Ёжик в тумане|1 марта|B"_s,
+                 u"Иванов Петр|СОЛЯРИС|n/d|C"_s, u"Smith|Solaris|1.2.2007|X"_s, u"n/d|n/d|n/d|B"_s, u"|Сталкер|n/d|N"_s,
+                 u"иванов|солярис |1 МАРТА|B"_s })
+            cat.AddDebtor(debtor.split(u'|'));
+        cat.AddBlack(u"Сидоров"_s, u"Не вернул Солярис"_s);
+        cat.AddBlack(u"Петров"_s, u"Разбил диск"_s);
+        cat.AddBlack(u"СИДОРОВ"_s, u"Опять"_s);
         ScriptedUi ui;
         const int result = RunDialog<CFindDolgDialog>(cat, ui, [&](CFindDolgDialog& d) {
             QCOMPARE(Cells(Search(d, option, text)), names);
