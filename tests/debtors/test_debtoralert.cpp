@@ -1,3 +1,4 @@
+// The start-up alert about debtors, and the debtor count the main window keeps after each debtor window.
 #include "app/vidarrodlg.h"
 #include "debtors/adddolgdialog.h"
 #include "debtors/debtorsound.h"
@@ -7,200 +8,158 @@
 #include "scripted.h"
 #include "testmain.h"
 
+#include "ids/main.h"
+
 #include <QFile>
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString kAlert = u"Внимание Имеются должники."_s;
 const QByteArray kNoFile = "<no file>";
+using Alert = std::tuple<QByteArray, int, QByteArray, QStringList>; // see startUpAlert_data()
 
-QByteArray OwnSound()
+// Starts debtor command `index` (add, list, find) from its button, its menu item or its keys.
+void Launch(CVidarroDlg& d, int index, const QString& via)
 {
-    QFile f(CDebtorSound::DefaultResourcePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Starts a command of the debtors' group of the main window from its button, its menu item or its keys.
-void Launch(CVidarroDlg& d, int command, const QString& via)
-{
-    const int index = command - 1008;
+    const char key = "ISF"[index];
     if (via == u"button") {
-        QTest::mouseClick(d.GetDlgItem(1001), Qt::LeftButton); // opens the group
+        QTest::mouseClick(d.GetDlgItem(ids::main::Debtors), Qt::LeftButton); // opens the group
+        const int command = QList { ids::main::AddDebtor, ids::main::ShowDebtors, ids::main::FindDebtor }[index];
         QTest::mouseClick(d.GetDlgItem(command), Qt::LeftButton);
     } else if (via == u"keys") {
-        PressKey(d.FilmList(), QList<Qt::Key> { Qt::Key_I, Qt::Key_S, Qt::Key_F }[index], Qt::AltModifier);
+        PressKey(d.FilmList(), Qt::Key(key), Qt::AltModifier);
     } else {
-        const QString text = QStringList { u"Добавить"_s, u"Посмотреть список"_s, u"Найти"_s }[index];
-        for (QAction* group : d.findChildren<QAction*>())
-            if (group->text() == u"Правка должников" && group->menu())
-                for (QAction* item : group->menu()->actions())
-                    if (item->text().section(u'\t', 0, 0) == text) {
-                        item->trigger();
-                        return;
-                    }
-        QFAIL("no menu item");
+        for (QAction* item : d.findChildren<QAction*>())
+            if (item->text().endsWith(u"\tAlt+"_s + QLatin1Char(key))) // none: the window fails to show
+                item->trigger();
     }
 }
 
-// A window started from the main window: it got the paths, a debtor is stored meanwhile, and it ends with `answer`.
+// A debtor window started from the main window: a debtor is stored meanwhile, and it ends with `answer`.
 template <class D> void ExpectLaunched(ScriptedUi& ui, TempCatalogue& cat, int answer)
 {
     ui.ExpectDialog<D>([&cat, answer](D& d) {
-        QCOMPARE(d.m_strBasePath, cat.BasePath());
-        if constexpr (!std::is_same_v<D, CAddDolgDialog>)
-            QCOMPARE(d.m_strIniPath, cat.IniPath());
         cat.AddDebtor({ u"Иванов"_s, u"Фильм"_s, u"n/d"_s, u"N"_s });
         d.EndDialog(answer);
     });
 }
 
-// What the start-up alert did, in order: messages (and whether the main window was shown yet) and sounds.
-class AlertLog {
-public:
-    explicit AlertLog(const CVidarroDlg* window)
-    {
-        app::SetMessageBoxHook([this, window](const QString& text, app::Buttons) {
-            m_events << (window->isVisible() ? u"message over the window: "_s : u"message: "_s) + text;
-            return app::IDOK;
-        });
-        CDebtorSound::SetPlayObserver([this](const QAudioFormat& f, qsizetype bytes) {
-            m_events << QString::asprintf("sound: %d ch, %d Hz, %d bit, %lld bytes", f.channelCount(), f.sampleRate(),
-                f.bytesPerSample() * 8, qlonglong(bytes));
-        });
-    }
-    ~AlertLog()
-    {
-        app::SetMessageBoxHook({});
-        CDebtorSound::SetPlayObserver({});
-    }
-    const QStringList& Events() const { return m_events; }
-
-private:
-    QStringList m_events;
-};
+// Runs the main window; what the alert did, in order: messages (and whether the window showed yet) and sounds.
+QStringList RunLogged(ScriptedUi& ui, std::function<void(CVidarroDlg&)> script)
+{
+    ui.ExpectDialog<CVidarroDlg>(std::move(script));
+    QStringList events;
+    CVidarroDlg dlg;
+    app::SetMessageBoxHook([&](const QString& text, app::Buttons) {
+        events << (dlg.isVisible() ? u"message over the window: "_s : u"message: "_s) + text;
+        return app::IDOK;
+    });
+    CDebtorSound::SetPlayObserver([&](const QAudioFormat& f, qsizetype bytes) {
+        events << QString::asprintf("sound: %d ch, %d Hz, %d bit, %lld bytes", f.channelCount(), f.sampleRate(),
+            f.bytesPerSample() * 8, qlonglong(bytes));
+    });
+    dlg.DoModal();
+    CDebtorSound::SetPlayObserver({});
+    return events;
+}
 } // namespace
 
 class TestDebtorAlert : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_cat = std::make_unique<TempCatalogue>();
-        QVERIFY(m_cat->IsValid());
-        m_cat->EnterDir();
-    }
-
-    void cleanup()
-    {
-        CDebtorSound::SetResourcePath({});
-        m_cat.reset();
-    }
+    void cleanup() { CDebtorSound::SetResourcePath({}); }
 
     void startUpAlert_data()
     {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("debtors");
-        QTest::addColumn<QByteArray>("sound"); // empty: the program's own
-        QTest::addColumn<QStringList>("events");
-        const QString message = u"message: "_s + kAlert;
-        // Read from the data carried in the program: 13933 frames of 16-bit stereo at 22050 Hz.
+        // The settings file (none if empty; a value alone is Message's), debtors, the sound (empty: the program's own).
+        QTest::addColumn<Alert>("alert");
+        const auto row = [](const char* name, const QByteArray& message, int debtors, const QByteArray& sound,
+                             const QStringList& events) {
+            const QByteArray ini = message.contains('=') ? message : "[Config]\r\nMessage=" + message + "\r\n";
+            QTest::newRow(name) << Alert { message.isEmpty() ? message : ini, debtors, sound, events };
+        };
+        const QString message = u"message: Внимание Имеются должники."_s, notLoad = u"message:  Not Load"_s;
+        // The program's own: 13933 frames of 16-bit stereo at 22050 Hz.
         const QString sound = u"sound: 2 ch, 22050 Hz, 16 bit, 55732 bytes"_s;
-        const QByteArray mode1 = "[Config]\r\nMessage=1\r\n", mode2 = "[Config]\r\nMessage=2\r\n";
-        const QByteArray mode3 = "[Config]\r\nMessage=3\r\n";
-        QTest::newRow("no settings file") << QByteArray() << 2 << QByteArray() << QStringList {};
-        QTest::newRow("0: none") << QByteArray("[Config]\r\nMessage=0\r\n") << 2 << QByteArray() << QStringList {};
-        QTest::newRow("1: message") << mode1 << 2 << QByteArray() << QStringList { message };
-        QTest::newRow("2: sound") << mode2 << 1 << QByteArray() << QStringList { sound };
-        QTest::newRow("3: message, then sound") << mode3 << 2 << QByteArray() << QStringList { message, sound };
-        QTest::newRow("7: none") << QByteArray("[config]\r\nmessage=7\r\n") << 2 << QByteArray() << QStringList {};
-        QTest::newRow("abc: none") << QByteArray("[Config]\r\nMessage=abc\r\n") << 2 << QByteArray() << QStringList {};
-        QTest::newRow("leading number") << QByteArray("[Config]\r\nMessage=1 (message)\r\n") << 2 << QByteArray()
-                                        << QStringList { message };
-        QTest::newRow("3 without debtors") << mode3 << 0 << QByteArray() << QStringList {};
-
+        row("no settings file", {}, 2, {}, {});
+        row("0: none", "0", 2, {}, {});
+        row("1: message", "1", 2, {}, { message });
+        row("2: sound", "2", 1, {}, { sound });
+        row("3: message, then sound", "3", 2, {}, { message, sound });
+        row("7, any letter case: none", "[config]\r\nmessage=7\r\n", 2, {}, {});
+        row("abc: none", "abc", 2, {}, {});
+        row("leading number", "1 (message)", 2, {}, { message });
+        row("3 without debtors", "3", 0, {}, {});
         // A sound that is not there or cannot be read is reported instead.
-        const QByteArray good = OwnSound();
-        auto patched = [&](qsizetype at, QByteArray with) { return QByteArray(good).replace(at, with.size(), with); };
-        QTest::newRow("3, no sound file")
-            << mode3 << 1 << kNoFile << QStringList { message, u"message: Not Resource"_s };
-        const QString notLoad = u"message:  Not Load"_s;
-        QTest::newRow("2, not RIFF") << mode2 << 1 << patched(0, "RIFX") << QStringList { notLoad };
-        QTest::newRow("2, truncated") << mode2 << 1 << good.left(good.size() / 2) << QStringList { notLoad };
-        QTest::newRow("2, float samples")
-            << mode2 << 1 << patched(20, QByteArray("\x03\x00", 2)) << QStringList { notLoad };
-        QTest::newRow("2, 24-bit samples")
-            << mode2 << 1 << patched(34, QByteArray("\x18\x00", 2)) << QStringList { notLoad };
-        // A block size that does not fit channels and sample size, though it divides the data.
-        QTest::newRow("2, block align 2 for 16-bit stereo")
-            << mode2 << 1 << patched(32, QByteArray("\x02\x00", 2)) << QStringList { notLoad };
-        QTest::newRow("2, no format chunk") << mode2 << 1 << patched(12, "junk") << QStringList { notLoad };
-        QTest::newRow("2, empty data") << mode2 << 1 << patched(40, QByteArray(4, '\0')).left(44)
-                                       << QStringList { notLoad };
+        const QByteArray good = [] {
+            QFile f(CDebtorSound::DefaultResourcePath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        const auto patched
+            = [&](qsizetype at, const QByteArray& with) { return QByteArray(good).replace(at, with.size(), with); };
+        row("3, no sound file", "3", 1, kNoFile, { message, u"message: Not Resource"_s });
+        row("2, not RIFF", "2", 1, patched(0, "RIFX"), { notLoad });
+        row("2, truncated", "2", 1, good.left(good.size() / 2), { notLoad });
+        row("2, float samples", "2", 1, patched(20, QByteArray("\x03\x00", 2)), { notLoad });
+        row("2, 24-bit samples", "2", 1, patched(34, QByteArray("\x18\x00", 2)), { notLoad });
+        // Block size 2 divides the data but does not fit 16-bit stereo.
+        row("2, block align 2", "2", 1, patched(32, QByteArray("\x02\x00", 2)), { notLoad });
+        row("2, no format chunk", "2", 1, patched(12, "junk"), { notLoad });
+        row("2, empty data", "2", 1, patched(40, QByteArray(4, '\0')).left(44), { notLoad });
     }
     void startUpAlert()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(int, debtors);
-        QFETCH(QByteArray, sound);
-        QFETCH(QStringList, events);
+        QFETCH(Alert, alert);
+        const auto& [ini, debtors, sound, events] = alert;
+        TempCatalogue cat;
+        cat.EnterDir();
         if (!ini.isEmpty())
-            m_cat->WriteIni(ini);
+            cat.WriteIni(ini);
         for (int i = 0; i < debtors; ++i)
-            m_cat->AddDebtor({ u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s });
-        if (!sound.isEmpty()) {
-            const QString path = QDir(m_cat->Dir()).filePath(u"sound.wav"_s);
-            QFile f(path);
-            QVERIFY(sound == kNoFile || (f.open(QIODevice::WriteOnly) && f.write(sound) == sound.size()));
-            CDebtorSound::SetResourcePath(path);
-        }
+            cat.AddDebtor({ u"Должник %1"_s.arg(i), u"Фильм"_s, u"n/d"_s, u"N"_s });
+        QFile wav(QDir(cat.Dir()).filePath(u"sound.wav"_s));
+        QVERIFY(
+            sound.isEmpty() || sound == kNoFile || (wav.open(QIODevice::WriteOnly) && wav.write(sound) && wav.flush()));
+        CDebtorSound::SetResourcePath(sound.isEmpty() ? QString() : wav.fileName());
         ScriptedUi ui;
-        ui.ExpectDialog<CVidarroDlg>([](CVidarroDlg& d) { d.EndDialog(app::IDOK); });
-        CVidarroDlg dlg;
-        AlertLog log(&dlg);
-        dlg.DoModal();
+        QCOMPARE(RunLogged(ui, [](CVidarroDlg& d) { d.EndDialog(app::IDOK); }), events);
         VERIFY_SCRIPT(ui);
-        QCOMPARE(log.Events(), events);
     }
 
     void launchersRecountOnlyAfterOk_data()
     {
-        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("index");
         QTest::addColumn<QString>("via");
-        for (int command : { 1008, 1009, 1010 })
+        for (int index : { 0, 1, 2 })
             for (const QString& via : { u"button"_s, u"menu"_s, u"keys"_s })
-                QTest::addRow("%d by %s", command, qPrintable(via)) << command << via;
+                QTest::addRow("%d by %s", index, qPrintable(via)) << index << via;
     }
     void launchersRecountOnlyAfterOk()
     {
-        QFETCH(int, command);
+        QFETCH(int, index);
         QFETCH(QString, via);
-        m_cat->WriteIni("[Config]\r\nMessage=3\r\n"); // no debtors at start: no alert, nor after a recount
+        TempCatalogue cat;
+        cat.EnterDir();
+        cat.WriteIni("[Config]\r\nMessage=3\r\n"); // no debtors at start: no alert, nor after a recount
         ScriptedUi ui;
-        ui.ExpectDialog<CVidarroDlg>([&](CVidarroDlg& d) {
+        const auto script = [&](CVidarroDlg& d) {
+            for (const int answer : { app::IDCANCEL, app::IDOK })
+                index == 0       ? ExpectLaunched<CAddDolgDialog>(ui, cat, answer)
+                    : index == 1 ? ExpectLaunched<CShowDolgDialog>(ui, cat, answer)
+                                 : ExpectLaunched<CFindDolgDialog>(ui, cat, answer);
             // A debtor stored from a window closed with Cancel is counted after the next "OK" only.
-            for (const int shown : { 0, command == 1010 ? 0 : 2 }) {
-                Launch(d, command, via);
+            for (const int shown : { 0, index == 2 ? 0 : 2 }) {
+                Launch(d, index, via);
                 QCOMPARE(d.StatusBar()->GetPaneText(2), u"Колличество должников: %1"_s.arg(shown));
-                QCOMPARE(d.GetDlgItem(1042)->isVisible(), shown > 0);
+                QCOMPARE(d.GetDlgItem(ids::main::DebtorPic)->isVisible(), shown > 0);
             }
             d.EndDialog(app::IDOK);
-        });
-        for (const int answer : { app::IDCANCEL, app::IDOK })
-            command == 1008       ? ExpectLaunched<CAddDolgDialog>(ui, *m_cat, answer)
-                : command == 1009 ? ExpectLaunched<CShowDolgDialog>(ui, *m_cat, answer)
-                                  : ExpectLaunched<CFindDolgDialog>(ui, *m_cat, answer);
-        CVidarroDlg dlg;
-        AlertLog log(&dlg);
-        dlg.DoModal();
+        };
+        QCOMPARE(RunLogged(ui, script), QStringList {});
         VERIFY_SCRIPT(ui);
-        QVERIFY(log.Events().isEmpty());
     }
-
-private:
-    std::unique_ptr<TempCatalogue> m_cat;
 };
 
 REGISTER_TEST(TestDebtorAlert)

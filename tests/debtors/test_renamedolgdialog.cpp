@@ -1,143 +1,69 @@
-// Changing a debtor: marks and their stored codes, the record at its position or rowid, and no record there.
+// Changing a debtor: marks and their stored codes, the record at its position or rowid.
+#include "debtors/renamedolgdialog.h"
+
 #include "scripted.h"
 #include "testmain.h"
 
-#include "debtors/marks.h"
-#include "debtors/renamedolgdialog.h"
+#include "ids/editdebtor.h"
 
 #include <QComboBox>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-// The form as the user sees it: name, title, date, mark box, and the mark list's index.
-QStringList Form(CRenameDolgDialog& d)
-{
-    return EditTexts(d, { 1017, 1018, 1019, 1023 }) << QString::number(app::ComboGetCurSel(d.Item<QComboBox>(1020)));
-}
-
-int RunAt(const TempCatalogue& cat, ScriptedUi& ui, int position, qint64 rowid,
-    std::function<void(CRenameDolgDialog&)> script, const QString& base = {})
-{
-    return RunDialog<CRenameDolgDialog>(cat, ui, std::move(script), [&](CRenameDolgDialog& d) {
-        d.m_nPosition = position;
-        d.m_nRowId = rowid;
-        d.m_strBasePath = base.isEmpty() ? cat.BasePath() : base;
-    });
-}
-} // namespace
+namespace id = ids::editdebtor;
+using Edit = std::tuple<QString, int, int, QString, qint64>; // see editsTheRecordAtItsPosition_data()
 
 class TestRenameDolgDialog : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void marksAndCodes()
-    {
-        // Exact comparison both ways: letter case, blanks and ё count.
-        const QList<std::pair<QString, QString>> pairs { { u"Отменина"_s, u"N"_s }, { u"Белый список"_s, u"B"_s },
-            { u"Черный список"_s, u"C"_s }, { u"черный список"_s, {} }, { u"Черный список "_s, {} },
-            { u"Чёрный список"_s, {} }, { {}, u"c"_s }, { {}, u"С"_s }, { {}, u"X"_s } };
-        for (const auto& [entry, code] : pairs) {
-            if (!entry.isEmpty())
-                QCOMPARE(debtors::MarkCode(entry), code);
-            if (!code.isEmpty())
-                QCOMPARE(debtors::MarkIndex(code), int(debtors::MarkEntries().indexOf(entry)));
-            if (!code.isEmpty())
-                QCOMPARE(debtors::MarkEntry(code), entry);
-        }
-    }
-
     void editsTheRecordAtItsPosition_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("shown"); // the mark list's index on opening
-        QTest::addColumn<int>("chosen"); // -1 leaves the mark list alone
-        QTest::addColumn<QString>("saved"); // null: Escape
-        QTest::addColumn<qint64>("rowid"); // the list's rowid of the middle record wins over a stale position 0
-        QTest::newRow("N kept") << u"N"_s << 0 << -1 << u"N"_s << qint64(-1);
-        QTest::newRow("B kept") << u"B"_s << 1 << -1 << u"B"_s << qint64(2);
-        QTest::newRow("C kept") << u"C"_s << 2 << -1 << u"C"_s << qint64(-1);
-        QTest::newRow("X kept") << u"X"_s << 0 << -1 << u"X"_s << qint64(2);
-        QTest::newRow("B to Отменина") << u"B"_s << 1 << 0 << u"N"_s << qint64(2);
-        QTest::newRow("X to Белый список") << u"X"_s << 0 << 1 << u"B"_s << qint64(-1);
-        QTest::newRow("N to Черный список") << u"N"_s << 0 << 2 << u"C"_s << qint64(2);
-        QTest::newRow("cancelled") << u"B"_s << 1 << 2 << QString() << qint64(2);
+        // Code stored, mark shown, entry chosen (-1: none), code saved (null: Esc), rowid (wins over position 0).
+        QTest::addColumn<Edit>("edit");
+        // Codes compare exactly: any other one shows the first entry and is kept until an entry is chosen.
+        QTest::newRow("N kept") << Edit { u"N"_s, 0, -1, u"N"_s, -1 };
+        QTest::newRow("B kept") << Edit { u"B"_s, 1, -1, u"B"_s, 2 };
+        QTest::newRow("C kept") << Edit { u"C"_s, 2, -1, u"C"_s, -1 };
+        QTest::newRow("c kept") << Edit { u"c"_s, 0, -1, u"c"_s, 2 };
+        QTest::newRow("B to Отменина") << Edit { u"B"_s, 1, 0, u"N"_s, 2 };
+        QTest::newRow("X to Белый список") << Edit { u"X"_s, 0, 1, u"B"_s, -1 };
+        QTest::newRow("N to Черный список") << Edit { u"N"_s, 0, 2, u"C"_s, 2 };
+        QTest::newRow("cancelled") << Edit { u"B"_s, 1, 2, QString(), 2 };
     }
     void editsTheRecordAtItsPosition()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, shown);
-        QFETCH(int, chosen);
-        QFETCH(QString, saved);
-        QFETCH(qint64, rowid);
+        QFETCH(Edit, edit);
+        const auto& [stored, shown, chosen, saved, rowid] = edit;
         // Three equal records: only the middle one may change.
         TempCatalogue cat;
         const QStringList twin { u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, stored };
         for (int i = 0; i < 3; ++i)
             cat.AddDebtor(twin);
         ScriptedUi ui;
-        const int result = RunAt(cat, ui, rowid < 0 ? 1 : 0, rowid, [&](CRenameDolgDialog& d) {
+        const auto script = [&](CRenameDolgDialog& d) {
             // The mark box shows the stored code, the list its entry.
-            QCOMPARE(Form(d), twin + QStringList { QString::number(shown) });
+            QCOMPARE(EditTexts(d, { id::Name, id::Film, id::Date, id::MarkBox }), twin);
+            QCOMPARE(app::ComboGetCurSel(d.Item<QComboBox>(id::MarkList)), shown);
             if (chosen >= 0)
-                ChooseEntry(d.Item<QComboBox>(1020), chosen);
-            PressKey(d.GetDlgItem(1018), Qt::Key_End);
-            TypeText(d.GetDlgItem(1018), u" 2"_s);
-            for (int id : { 1017, 1018, 1019 })
-                PressKey(d.GetDlgItem(id), Qt::Key_Return);
+                ChooseEntry(d.Item<QComboBox>(id::MarkList), chosen);
+            PressKey(d.GetDlgItem(id::Film), Qt::Key_End);
+            TypeText(d.GetDlgItem(id::Film), u" 2"_s);
+            PressKey(d.GetDlgItem(id::Date), Qt::Key_Return); // neither saves nor closes
             QVERIFY(!d.IsEnded());
             if (saved.isNull())
-                PressKey(d.GetDlgItem(1017), Qt::Key_Escape);
+                PressKey(d.GetDlgItem(id::Name), Qt::Key_Escape);
             else
-                d.SendCommand(1047);
+                d.SendCommand(id::Save);
+        };
+        const int result = RunDialog<CRenameDolgDialog>(cat, ui, script, [&](CRenameDolgDialog& d) {
+            d.m_nPosition = rowid < 0 ? 1 : 0;
+            d.m_nRowId = rowid;
         });
         QCOMPARE(result, saved.isNull() ? app::IDCANCEL : app::IDOK);
         VERIFY_SCRIPT(ui);
         const QStringList edited { u"Иванов"_s, u"Солярис 2"_s, u"12.03.2007"_s, saved };
         QCOMPARE(cat.Rows(u"DOLGI"_s), (QList<QStringList> { twin, saved.isNull() ? twin : edited, twin }));
         QCOMPARE(cat.Count(u"BLACKSPISOK"_s), 0); // editing never writes the black list
-    }
-
-    void noRecordThere_data()
-    {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<qint64>("rowid");
-        QTest::addColumn<QString>("base"); // empty: the catalogue's
-        QTest::newRow("past the end") << 2 << qint64(-1) << QString();
-        QTest::newRow("far past the end") << 100000 << qint64(-1) << QString();
-        QTest::newRow("rowid gone") << 1 << qint64(7) << QString();
-        QTest::newRow("no base") << 0 << qint64(-1) << u"нет/BaseFilm.mdb"_s;
-    }
-    void noRecordThere()
-    {
-        QFETCH(int, position);
-        QFETCH(qint64, rowid);
-        QFETCH(QString, base);
-        TempCatalogue cat;
-        for (int i = 0; i < 2; ++i)
-            cat.AddDebtor({ u"Иванов"_s, u"Солярис"_s, u"12.03.2007"_s, u"B"_s });
-        const auto before = cat.Rows(u"DOLGI"_s);
-        ScriptedUi ui; // an engine error would be an unexpected message
-        std::function<void(CRenameDolgDialog&)> script;
-        if (base.isEmpty()) {
-            // No empty form: the user is told instead.
-            ui.ExpectMessage(u"Запись удалена или изменена другой программой. Список обновлён."_s);
-        } else {
-            ui.ExpectMessageContaining(u"не найден"_s); // on opening: the form stays empty with the first mark
-            script = [&](CRenameDolgDialog& d) {
-                QCOMPARE(Form(d), (QStringList { {}, {}, {}, {}, u"0"_s }));
-                TypeText(d.GetDlgItem(1017), u"Новый"_s);
-                ui.ExpectMessageContaining(u"не найден"_s); // nothing stored: the user keeps the form
-                d.SendCommand(1047);
-                QCOMPARE(EditTexts(d, { 1017 }), QStringList { u"Новый"_s });
-                d.SendCommand(2);
-            };
-        }
-        const int result
-            = RunAt(cat, ui, position, rowid, script, base.isEmpty() ? QString() : QDir(cat.Dir()).filePath(base));
-        QCOMPARE(result, app::IDCANCEL);
-        VERIFY_SCRIPT(ui);
-        QCOMPARE(cat.Rows(u"DOLGI"_s), before);
     }
 };
 

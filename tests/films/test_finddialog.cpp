@@ -1,22 +1,19 @@
-// The find dialog: search modes and their controls, whole-text matching with letter case ignored,
-// rating comparisons, result order, the selected film's details.
+// The film find window: modes and their pickers, the field each mode searches, result order, failed searches.
 #include "scripted.h"
 #include "testmain.h"
 
 #include "films/finddialog.h"
+#include "ids/findfilm.h"
 
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSlider>
 
 using namespace Qt::StringLiterals;
+namespace id = ids::findfilm;
+using Search = std::tuple<int, int, QString, QString>; // see searches_data()
 
 namespace {
-constexpr int IDC_OK = 1047, IDC_RESULTS = 1015, IDC_FINDTEXT = 1017, IDC_FIND = 1000, IDC_STARRING = 1018,
-              IDC_COMMENT = 1019, IDC_GENRELIST = 1020, IDC_MEDIUMLIST = 1024, IDC_SLIDER = 1022, IDC_STATUS = 1038;
-// The mode buttons.
-constexpr int IDC_BYNAME = 1029, IDC_BYDIRECTOR = 1030, IDC_BYGENRE = 1031, IDC_ABOVE = 1032, IDC_BELOW = 1033,
-              IDC_EQUAL = 1034, IDC_BYMEDIUM = 1039;
 const QString kNoMode = u"Вы не выбрали где искать."_s;
 
 // Table order matters: results come last-first.
@@ -34,21 +31,6 @@ void FillCatalogue(TempCatalogue& cat)
         cat.AddFilm(film.split(u'|'));
 }
 
-// The titles listed, top row first.
-QStringList Titles(CFindDialog& d)
-{
-    return Cells(ListRows(d.Item<app::CListCtrl>(IDC_RESULTS)));
-}
-
-QString Text(CFindDialog& d, int id)
-{
-    return app::EditText(d.GetDlgItem(id));
-}
-
-int RunFind(const TempCatalogue& cat, ScriptedUi& ui, std::function<void(CFindDialog&)> script)
-{
-    return RunDialog<CFindDialog>(cat, ui, std::move(script));
-}
 } // namespace
 
 class TestFindDialog : public QObject {
@@ -58,96 +40,80 @@ private Q_SLOTS:
     void modeControls()
     {
         // Each mode shows its own picker (none: the edit is wide and writable), whichever mode was before.
-        const QList<std::pair<int, int>> modes { { IDC_BYNAME, 0 }, { IDC_BYGENRE, IDC_GENRELIST },
-            { IDC_ABOVE, IDC_SLIDER }, { IDC_BYMEDIUM, IDC_MEDIUMLIST }, { IDC_BYDIRECTOR, 0 },
-            { IDC_EQUAL, IDC_SLIDER }, { IDC_BELOW, IDC_SLIDER } };
+        const QList<std::pair<int, int>> modes { { id::ByName, 0 }, { id::ByGenre, id::GenreList },
+            { id::RatingAbove, id::RatingSlider }, { id::ByMedium, id::MediumList }, { id::ByDirector, 0 },
+            { id::RatingEqual, id::RatingSlider }, { id::RatingBelow, id::RatingSlider } };
         TempCatalogue cat;
         ScriptedUi ui;
-        RunFind(cat, ui, [&](CFindDialog& d) {
-            auto* edit = d.GetDlgItem(IDC_FINDTEXT);
+        RunDialog<CFindDialog>(cat, ui, [&](CFindDialog& d) {
+            auto* edit = d.GetDlgItem(id::FindText);
             const QRect wide = edit->geometry();
             TypeText(edit, u"старый текст"_s);
-            Click(d, IDC_BYDIRECTOR);
+            Click(d, id::ByDirector);
             QCOMPARE(app::EditText(edit), u"старый текст"_s);
-            for (const auto& from : modes) {
+            for (const auto& from : modes)
                 for (const auto& [to, picker] : modes) {
                     Click(d, from.first);
                     Click(d, to);
                     QVERIFY(d.Item<QRadioButton>(to)->isChecked());
                     QCOMPARE(edit->geometry() == wide, !picker);
                     QCOMPARE(app::IsEditReadOnly(edit), bool(picker));
-                    for (int id : { IDC_GENRELIST, IDC_MEDIUMLIST, IDC_SLIDER })
-                        QCOMPARE(d.GetDlgItem(id)->isVisible(), id == picker);
+                    for (int list : { id::GenreList, id::MediumList, id::RatingSlider })
+                        QCOMPARE(d.GetDlgItem(list)->isVisible(), list == picker);
                 }
-            }
-            // A rating mode starts from 0; only a drag sets the value looked for, keys move the slider alone.
-            auto* slider = d.Item<QSlider>(IDC_SLIDER);
-            Click(d, IDC_EQUAL);
-            DragThumb(slider, 6);
-            QCOMPARE(app::EditText(edit), u"6"_s);
-            Click(d, IDC_ABOVE);
-            QCOMPARE(slider->value(), 0);
+            // Each rating mode starts again from 0.
+            Click(d, id::RatingEqual);
+            DragThumb(d.Item<QSlider>(id::RatingSlider), 6);
+            Click(d, id::RatingAbove);
+            QCOMPARE(d.Item<QSlider>(id::RatingSlider)->value(), 0);
             QCOMPARE(app::EditText(edit), u"0"_s);
-            PressKey(slider, Qt::Key_Right);
-            PressKey(slider, Qt::Key_End);
-            QCOMPARE(app::EditText(edit), u"0"_s);
-            Click(d, IDC_OK);
+            Click(d, id::Close);
         });
         VERIFY_SCRIPT(ui);
     }
 
     void searches_data()
     {
-        QTest::addColumn<int>("radio");
-        QTest::addColumn<int>("pick"); // the list entry chosen or the slider position dragged to, -1 for none
-        QTest::addColumn<QString>("text"); // typed
-        QTest::addColumn<QStringList>("titles");
-
-        // Each mode searches its own field (matching itself is tested in the core); last match first.
-        const QStringList yolki { u"ёлки"_s, u"ЁЛКИ"_s, u"Ёлки"_s };
-        QTest::newRow("Cyrillic") << IDC_BYNAME << -1 << u"ёлки"_s << yolki;
-        QTest::newRow("director") << IDC_BYDIRECTOR << -1 << u"ТИМУР БЕКМАМБЕТОВ"_s
-                                  << QStringList { u"ЁЛКИ"_s, u"Ёлки"_s };
-        // The lists' entries; "Выбрать" looks for the empty text, which only an imported film can have; "Другое"
-        // takes a text of one's own.
-        QTest::newRow("genre") << IDC_BYGENRE << 1 << QString() << yolki;
-        QTest::newRow("genre Выбрать") << IDC_BYGENRE << 0 << QString() << QStringList { u"MATRIX"_s };
-        QTest::newRow("genre Другое") << IDC_BYGENRE << 14 << u"МОЙ ЖАНР"_s << QStringList { u" Ёлки"_s };
-        QTest::newRow("medium") << IDC_BYMEDIUM << 1 << QString() << QStringList { u"MATRIX"_s, u"Ёлки"_s };
-        QTest::newRow("medium with a blank") << IDC_BYMEDIUM << 7 << QString() << QStringList { u"ёлки"_s };
-        QTest::newRow("medium Другое") << IDC_BYMEDIUM << 8 << u"кассета"_s << QStringList { u" Ёлки"_s };
-        // Ratings: the slider's value, 0 until dragged.
-        QTest::newRow("above 0") << IDC_ABOVE << -1 << QString()
-                                 << QStringList { u"MATRIX"_s, u"Ёлки 2"_s, u"Matrix"_s, u"Ёлки"_s };
-        QTest::newRow("equal 10") << IDC_EQUAL << 10 << QString() << QStringList { u"Ёлки 2"_s };
-        QTest::newRow("below 1") << IDC_BELOW << 1 << QString() << QStringList { u"ёлки"_s, u" Ёлки"_s, u"ЁЛКИ"_s };
+        // The mode, the list entry chosen or the slider position dragged to (-1: none), the text typed, the titles.
+        QTest::addColumn<Search>("search");
+        // Each mode its own field, last match first; "Выбрать" looks for the empty text, "Другое" for one typed.
+        QTest::newRow("title") << Search { id::ByName, -1, u"ёлки"_s, u"ёлки|ЁЛКИ|Ёлки"_s };
+        QTest::newRow("director") << Search { id::ByDirector, -1, u"ТИМУР БЕКМАМБЕТОВ"_s, u"ЁЛКИ|Ёлки"_s };
+        QTest::newRow("genre") << Search { id::ByGenre, 1, QString(), u"ёлки|ЁЛКИ|Ёлки"_s };
+        QTest::newRow("genre Выбрать") << Search { id::ByGenre, 0, QString(), u"MATRIX"_s };
+        QTest::newRow("genre Другое") << Search { id::ByGenre, 14, u"МОЙ ЖАНР"_s, u" Ёлки"_s };
+        QTest::newRow("medium") << Search { id::ByMedium, 1, QString(), u"MATRIX|Ёлки"_s };
+        QTest::newRow("medium with a blank") << Search { id::ByMedium, 7, QString(), u"ёлки"_s };
+        QTest::newRow("medium Другое") << Search { id::ByMedium, 8, u"кассета"_s, u" Ёлки"_s };
+        QTest::newRow("above 0, not dragged")
+            << Search { id::RatingAbove, -1, QString(), u"MATRIX|Ёлки 2|Matrix|Ёлки"_s };
+        QTest::newRow("equal 10") << Search { id::RatingEqual, 10, QString(), u"Ёлки 2"_s };
+        QTest::newRow("below 1") << Search { id::RatingBelow, 1, QString(), u"ёлки| Ёлки|ЁЛКИ"_s };
     }
-
     void searches()
     {
-        QFETCH(int, radio);
-        QFETCH(int, pick);
-        QFETCH(QString, text);
-        QFETCH(QStringList, titles);
-
+        QFETCH(Search, search);
+        const auto& [radio, pick, text, titles] = search;
         TempCatalogue cat;
         FillCatalogue(cat);
         const QByteArray before = cat.FileBytes();
         ScriptedUi ui;
-        RunFind(cat, ui, [&](CFindDialog& d) {
+        RunDialog<CFindDialog>(cat, ui, [&](CFindDialog& d) {
             Click(d, radio);
-            if (pick >= 0 && (radio == IDC_BYGENRE || radio == IDC_BYMEDIUM))
-                ChooseEntry(d.Item<QComboBox>(radio == IDC_BYGENRE ? IDC_GENRELIST : IDC_MEDIUMLIST), pick);
+            if (pick >= 0 && (radio == id::ByGenre || radio == id::ByMedium))
+                ChooseEntry(d.Item<QComboBox>(radio == id::ByGenre ? id::GenreList : id::MediumList), pick);
             else if (pick >= 0)
-                DragThumb(d.Item<QSlider>(IDC_SLIDER), pick);
-            TypeText(d.GetDlgItem(IDC_FINDTEXT), text);
-            Click(d, IDC_FIND);
-            QCOMPARE(Titles(d), titles);
-            QCOMPARE(Text(d, IDC_STATUS), u"Найдено: %1"_s.arg(titles.size()));
-            // A row shows its own film's details.
-            d.Item<app::CListCtrl>(IDC_RESULTS)->SelectRow(0);
-            QCOMPARE(Text(d, IDC_STARRING).isEmpty(), titles.isEmpty());
-            Click(d, IDC_OK);
+                DragThumb(d.Item<QSlider>(id::RatingSlider), pick);
+            TypeText(d.GetDlgItem(id::FindText), text);
+            Click(d, id::Find);
+            const QStringList found = Cells(ListRows(d.Item<app::CListCtrl>(id::Results)));
+            QCOMPARE(found, titles.split(u'|'));
+            QCOMPARE(app::EditText(d.GetDlgItem(id::Status)), u"Найдено: %1"_s.arg(titles.count(u'|') + 1));
+            d.Item<app::CListCtrl>(id::Results)->SelectRow(0); // a row shows its own film's details
+            for (const QStringList& film : cat.Rows(u"KINVORA11"_s))
+                if (film[0] == found.first())
+                    QCOMPARE(app::EditText(d.GetDlgItem(id::Starring)), film[2]);
+            Click(d, id::Close);
         });
         VERIFY_SCRIPT(ui);
         QCOMPARE(cat.FileBytes(), before); // only read
@@ -156,46 +122,28 @@ private Q_SLOTS:
     void keysAndFailedSearches()
     {
         TempCatalogue cat;
-        FillCatalogue(cat);
-        cat.WriteIni("[config]\r\nMessage=1\r\ntable = 3\r\n");
         g_nFindMode = 3; // left by an earlier opening: each opening starts without a mode
         ScriptedUi ui;
-        const int cancelled = RunFind(cat, ui, [&](CFindDialog& d) {
-            // The settings' bits, rows selected whole.
-            QCOMPARE(d.Item<app::CListCtrl>(IDC_RESULTS)->GetExtendedStyle(), quint32(0x23));
-            QVERIFY(d.Item<app::CListCtrl>(IDC_RESULTS)->showGrid());
+        const int cancelled = RunDialog<CFindDialog>(cat, ui, [&](CFindDialog& d) {
             // Enter in the search edit neither searches nor closes; on "Найти" it searches, here without a mode.
-            TypeText(d.GetDlgItem(IDC_FINDTEXT), u"Matrix"_s);
-            PressKey(d.GetDlgItem(IDC_FINDTEXT), Qt::Key_Return);
+            TypeText(d.GetDlgItem(id::FindText), u"Matrix"_s);
+            PressKey(d.GetDlgItem(id::FindText), Qt::Key_Return);
             QVERIFY(!d.IsEnded());
-            QCOMPARE(Text(d, IDC_STATUS), QString());
+            QCOMPARE(app::EditText(d.GetDlgItem(id::Status)), QString());
             ui.ExpectMessage(kNoMode);
-            PressKey(d.GetDlgItem(IDC_FIND), Qt::Key_Return);
-            QCOMPARE(Text(d, IDC_STATUS), u"Найдено: 0"_s);
-
-            // Without a mode the results of a search already made stay listed.
-            Click(d, IDC_BYNAME);
-            Click(d, IDC_FIND);
-            g_nFindMode = 0; // as after reopening, without leaving the window
-            ui.ExpectMessage(kNoMode);
-            Click(d, IDC_FIND);
-            QCOMPARE(Titles(d), (QStringList { u"MATRIX"_s, u"Matrix"_s }));
-            QCOMPARE(Text(d, IDC_STATUS), u"Найдено: 2"_s);
-
+            PressKey(d.GetDlgItem(id::Find), Qt::Key_Return);
+            QCOMPARE(app::EditText(d.GetDlgItem(id::Status)), u"Найдено: 0"_s);
             // A database error is shown; the window stays, with no status that could pass for a result.
             cat.Execute(u"ALTER TABLE KINVORA11 RENAME TO OLDFILMS"_s);
             ui.ExpectMessageContaining(u"KINVORA11"_s);
-            Click(d, IDC_BYNAME);
-            Click(d, IDC_FIND);
-            QVERIFY(!d.IsEnded());
-            QVERIFY(!Text(d, IDC_STATUS).startsWith(u"Найдено"_s));
-            cat.Execute(u"ALTER TABLE OLDFILMS RENAME TO KINVORA11"_s);
-            Click(d, IDC_FIND);
-            QCOMPARE(Titles(d).size(), 2);
-            PressKey(d.GetDlgItem(IDC_FINDTEXT), Qt::Key_Escape);
+            Click(d, id::ByName);
+            Click(d, id::Find);
+            QVERIFY(!app::EditText(d.GetDlgItem(id::Status)).startsWith(u"Найдено"_s));
+            PressKey(d.GetDlgItem(id::FindText), Qt::Key_Escape);
         });
         // The focus starts on "OK": Enter closes.
-        const int closed = RunFind(cat, ui, [&](CFindDialog& d) { PressKey(d.focusWidget(), Qt::Key_Return); });
+        const int closed
+            = RunDialog<CFindDialog>(cat, ui, [&](CFindDialog& d) { PressKey(d.focusWidget(), Qt::Key_Return); });
         VERIFY_SCRIPT(ui);
         QCOMPARE(cancelled, app::IDCANCEL);
         QCOMPARE(closed, app::IDOK);
