@@ -55,7 +55,7 @@ private Q_SLOTS:
         QFETCH(QString, why);
         TempCatalogue base;
         QFile f(base.BasePath());
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush());
         const QByteArray before = base.FileBytes();
         ScriptedUi ui; // no main window is shown
         ui.ExpectMessageContaining(why);
