@@ -16,8 +16,7 @@ private Q_SLOTS:
 
     void openHelp_data()
     {
-        // The files there ("name/": a folder, "name=": empty), the CHM handler the desktop names, the files
-        // xdg-open fails on, those it is asked to open, and a part of the message shown.
+        // Files present ("name/": a folder, "name=": empty), the desktop's CHM handler, what xdg-open fails on.
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QByteArray>("handler");
         QTest::addColumn<QStringList>("failing");
@@ -32,13 +31,9 @@ private Q_SLOTS:
             << QStringList { work + u'/', installed } << xchm << none << QStringList { installed } << QString();
         QTest::newRow("empty file skipped")
             << QStringList { work + u'=', installed } << xchm << none << QStringList { installed } << QString();
-        QTest::newRow("no CHM viewer") << QStringList { work, page } << QByteArray(" \n") << none
-                                       << QStringList { page } << QString();
         QTest::newRow("browser fails too")
             << QStringList { work, page } << QByteArray("xchm") << QStringList { u"Vidarro.chm"_s, page }
             << QStringList { work, page } << u"или «"_s;
-        QTest::newRow("CHM only, no viewer")
-            << QStringList { work } << QByteArray("") << none << none << u"chm»: на компьютере нет"_s;
         QTest::newRow("nothing installed") << none << QByteArray("x") << none << none << u"не найден"_s;
     }
     void openHelp()

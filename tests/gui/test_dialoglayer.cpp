@@ -1,4 +1,4 @@
-// The dialog layer every window stands on: templates, keys, the data exchange, the list control, message boxes.
+// The dialog layer every window stands on: templates, keys, the data exchange.
 #include "scripted.h"
 #include "testmain.h"
 
@@ -80,30 +80,14 @@ private Q_SLOTS:
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
     }
 
-    void scriptErrorsAreReported()
-    {
-        QStringList errors;
-        rc::Resources::Parse(u"DIALOG 1 10 10\nEDITTEXT 5 \"\" 1 2 3\nBUTTON 6 \"x\" 1 2 3 4\n"
-                             u"LTEXT 7 \"unterminated 1 2 3 4\nACCELERATORS 3\n\"\" 5\n"_s,
-            u"bad.rc"_s, &errors);
-        QCOMPARE(errors.size(), 4);
-        const rc::Resources ok = rc::Resources::Parse(
-            u"DIALOG 2 40 20 // c\nCAPTION \"Окно \"\"1\"\"\"\nLTEXT -1 \"a\\tb\" 1 2 3 4 NOWRAP\n"_s, u"ok.rc"_s,
-            &errors);
-        QVERIFY(errors.isEmpty());
-        QCOMPARE(ok.FindDialog(2)->caption, u"Окно \"1\""_s);
-        QCOMPARE(ok.FindDialog(2)->controls.first().text, u"a\tb"_s);
-        QCOMPARE(ok.FindDialog(2)->controls.first().rect, QRect(1, 2, 3, 4));
-    }
-
     void keys()
     {
         QApplication::clipboard()->setText(u"прежнее"_s);
-        // The first tab stop has the focus. Enter in an edit or a combo confirms; on a push button it clicks it, as
-        // Space does. The key table wins over the focused control, on the Russian layout too. Ctrl+Enter breaks a
-        // line; Esc cancels. A database error in a handler is shown and the window stays.
+        // Enter confirms, or clicks a focused button as Space does; the key table wins, on the Russian layout too.
         ScriptedUi ui;
-        CTestDialog dlg;
+        CTestDialog dlg; // untouched text comes back exactly, CR LF and all
+        dlg.m_text = u"одна\r\nстрока"_s;
+        dlg.m_number = 42;
         ui.ExpectDialog<CTestDialog>([&ui](CTestDialog& d) {
             QApplication::setActiveWindow(&d);
             QCOMPARE(d.focusWidget(), d.GetDlgItem(app::IDOK));
@@ -127,67 +111,9 @@ private Q_SLOTS:
         });
         QCOMPARE(dlg.DoModal(), app::IDCANCEL);
         VERIFY_SCRIPT(ui);
-        QCOMPARE(dlg.m_multi, u"Первая\nВторая"_s); // edited text as it now stands
+        QCOMPARE(QStringList({ dlg.m_text, dlg.m_multi, QString::number(dlg.m_number) }),
+            QStringList({ u"одна\r\nстрока"_s, u"Первая\nВторая"_s, u"42"_s })); // edited text as it now stands
         QCOMPARE(QApplication::clipboard()->text(), u"прежнее"_s);
-    }
-
-    void exchange()
-    {
-        // Text the user did not touch comes back exactly, CR LF and all.
-        CTestDialog dlg;
-        const QStringList texts { u"одна\r\nстрока"_s, u"строка 1\r\nстрока 2\r\n"_s };
-        dlg.m_text = texts[0];
-        dlg.m_multi = texts[1];
-        dlg.m_number = 42;
-        dlg.UpdateData(false);
-        QCOMPARE(dlg.Item<QPlainTextEdit>(id::Text)->toPlainText(), u"строка 1\nстрока 2\n"_s);
-        dlg.m_text = dlg.m_multi = QString();
-        dlg.m_number = 0;
-        dlg.UpdateData(true);
-        QCOMPARE(
-            QStringList({ dlg.m_text, dlg.m_multi, QString::number(dlg.m_number) }), texts + QStringList { u"42"_s });
-    }
-
-    void listControlReportsTheRowThatChangedLast()
-    {
-        CTestDialog dlg;
-        auto* list = dlg.Item<app::CListCtrl>(id::List);
-        list->InsertColumn(0, u"Имя"_s, Qt::AlignLeft, 120);
-        list->SetRows({ { { u"Строка 0"_s }, 100 }, { { u"Строка 1"_s }, 101 }, { { u"Строка 2"_s }, 102 } });
-        QList<int> reports;
-        QObject::connect(list, &app::CListCtrl::itemChanged, list, [&](int row) { reports << row; });
-        dlg.resize(600, 400);
-        dlg.show();
-        list->resize(300, 300);
-        for (int row : { 1, 2 }) {
-            QTest::mouseClick(
-                list->viewport(), Qt::LeftButton, {}, list->visualRect(list->Model()->index(row, 0)).center());
-            QCOMPARE(reports.last(), row);
-        }
-        // Empty space below the rows: the row loses its selection and is reported again; clearing reports nothing.
-        reports.clear();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, list->viewport()->height() - 5));
-        QCOMPARE(reports.value(reports.size() - 1, -1), 2);
-        reports.clear();
-        list->DeleteAllItems();
-        QVERIFY(reports.isEmpty());
-    }
-
-    void messageBoxHasTheProgramsCaptionAndButtons()
-    {
-        QStringList seen; // caption, icon, buttons
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && seen.isEmpty()) {
-                seen << box->windowTitle() << QString::number(box->icon());
-                for (QAbstractButton* b : box->buttons())
-                    seen << b->text();
-                box->escapeButton()->click();
-            }
-        });
-        poll.start(10);
-        QCOMPARE(app::MessageBox(nullptr, u"Удалить?"_s, app::Buttons::OkCancel), app::IDCANCEL);
-        QCOMPARE(seen, (QStringList { u"Vidarro"_s, QString::number(QMessageBox::NoIcon), u"OK"_s, u"Отмена"_s }));
     }
 };
 

