@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # The house style first: it takes seconds, the build minutes.
-scripts/check-style.sh format facades
+scripts/check-style.sh
 cmake --preset ci
 cmake --build --preset ci -j"$(nproc)"
 # Windows in tests would rather not find any display: they run offscreen.

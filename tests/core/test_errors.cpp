@@ -74,7 +74,7 @@ private Q_SLOTS:
         }
     }
 
-    void fullDisk()
+    void fullDiskAndReadOnlyMount()
     {
         const QString mount = m_dir.filePath(u"mnt"_s), base = mount + u"/BaseFilm.mdb"_s;
         const QString ini = mount + u"/Korvel.ini"_s;
@@ -90,7 +90,13 @@ private Q_SLOTS:
         while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) { }
         for (const QString& kind : { u"add"_s, u"delete"_s, u"ini"_s })
             QVERIFY2(Write(kind, kind == u"ini"_s ? ini : base).contains(u"не осталось места"_s), qPrintable(kind));
+        filler.remove();
+        QCOMPARE(QProcess::execute(u"mount"_s, { u"-o"_s, u"remount,ro"_s, mount }), 0);
+        const QByteArray before = ReadBytes(base);
+        for (const QString& kind : { u"add"_s, u"ini"_s })
+            QVERIFY2(Write(kind, kind == u"ini"_s ? ini : base).contains(u"только для чтения"_s), qPrintable(kind));
         QCOMPARE(ReadBytes(ini), QByteArray("[Config]\r\nMessage=0\r\n"));
+        QCOMPARE(ReadBytes(base), before);
     }
 };
 

@@ -130,6 +130,20 @@ private Q_SLOTS:
         QCOMPARE(Bytes(), before);
         QVERIFY(Alone());
     }
+
+    void sizeLimit()
+    {
+        // A write past 4 MB is refused byte for byte; two keys fit in one write; a larger file reads up to 4 MB.
+        const QByteArray head = "[Config]\r\nMessage=3\r\n";
+        const QByteArray pad = "; " + QByteArray(4 * 1024 * 1024 - head.size() - 20, 'x') + "\r\n";
+        Put(head + pad);
+        QVERIFY(Write(u"Config"_s, { { u"Table"_s, QString(30, u'1') } }).contains(u"больше 4 МБ"_s));
+        QCOMPARE(Bytes(), head + pad);
+        QCOMPARE(Write(u"Config"_s, { { u"Message"_s, u"2"_s }, { u"Table"_s, u"1"_s } }), QString());
+        QCOMPARE(Bytes(), "[Config]\r\nMessage=2\r\n" + pad + "Table=1\r\n");
+        Put(head + pad + pad);
+        QCOMPARE(GetPrivateProfileInt(u"Config"_s, u"Message"_s, Path()), 3);
+    }
 };
 
 REGISTER_TEST(TestProfile)

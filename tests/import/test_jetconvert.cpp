@@ -9,6 +9,8 @@
 #include "scripted.h"
 #include "testmain.h"
 
+#include <QProcess>
+
 using namespace prev;
 using namespace import;
 
@@ -179,6 +181,20 @@ private Q_SLOTS:
         VERIFY_SCRIPT(ui);
         QCOMPARE(Folder(dir.path()).keys(), (QStringList { kKept, kBase }));
         QCOMPARE(ReadBytes(dir.filePath(kKept)), jet);
+        QCOMPARE(ReadBytes(chosen), jet);
+        // From the command line: the same catalogue, nothing kept beside it; never over an existing one.
+        QTemporaryDir other;
+        for (int exitCode : { 0, 1 }) {
+            QProcess p;
+            p.start(QStringLiteral(VIDARRO_NEWBASE), { u"--from"_s, chosen, other.path() });
+            QVERIFY(p.waitForFinished(30000));
+            const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+            QCOMPARE(p.exitCode(), exitCode);
+            QVERIFY2(
+                out.contains(exitCode ? u"запустите Vidarro в этой папке"_s : u"Должников: 2\n"_s), qPrintable(out));
+        }
+        QCOMPARE(Tables(other.filePath(kBase)), Tables(dir.filePath(kBase)));
+        QCOMPARE(Folder(other.path()).keys(), QStringList { kBase });
         QCOMPARE(ReadBytes(chosen), jet);
     }
 };
