@@ -2,11 +2,14 @@
 
 #include "app/cdialog.h"
 #include "app/msgbox.h"
+#include "app/vidarrodlg.h"
 #include "data/backup.h"
 #include "data/dberror.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <future>
 
 namespace app {
 
@@ -25,9 +28,14 @@ bool CheckCatalogueHealth(QWidget* parent, const QString& catalogueFile)
         MessageBox(front ? front : QApplication::activeWindow(), text);
     });
 
-    const data::Health health = data::CheckCatalogue(catalogueFile);
+    // The check reads the whole file on a thread of its own while the film list is read ahead here, so that
+    // it adds little to the start-up; the main window shows only after its verdict.
+    auto pending = std::async(std::launch::async, [catalogueFile] { return data::CheckCatalogue(catalogueFile); });
+    CVidarroDlg::PreloadFilmList(catalogueFile);
+    const data::Health health = pending.get();
     if (health.ok)
         return true;
+    CVidarroDlg::DropPreloadedFilmList();
     const QString name = QDir::toNativeSeparators(catalogueFile);
     const QString folder = QDir::toNativeSeparators(data::BackupFolder(catalogueFile));
     data::BackupCopy good;

@@ -26,9 +26,13 @@
 #include "settings/profile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+
+#include <optional>
+#include <utility>
 
 int g_nSelectedFilm = 0;
 int g_nDebtors = 0;
@@ -36,6 +40,39 @@ bool g_bIniPathBuilt = false;
 
 namespace {
 namespace id = ids::main;
+
+const QStringList kFilmListFields { data::field::NameFilm, data::field::Zanr, data::field::Rezisser };
+
+void ReadFilmRows(data::CDaoRecordset& rs, std::vector<app::CListModel::Row>& rows)
+{
+    using namespace data;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        rows.push_back(
+            { { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr), rs.GetFieldValue(field::Rezisser) },
+                rs.RowId() });
+}
+
+// The film list read ahead at start-up, with what its file looked like then: SQLite counts each change
+// in the file's header, and a write-ahead log beside it changes its size.
+struct PreloadedFilms {
+    QString file;
+    QByteArray header;
+    qint64 logSize = -1;
+    std::vector<app::CListModel::Row> rows;
+    bool SameFile(const PreloadedFilms& o) const
+    {
+        return file == o.file && header == o.header && logSize == o.logSize;
+    }
+};
+std::optional<PreloadedFilms> g_preloadedFilms;
+
+PreloadedFilms FileState(const QString& file)
+{
+    QFile f(file);
+    const QByteArray header = f.open(QIODevice::ReadOnly) ? f.read(100) : QByteArray();
+    const QFileInfo log(file + QStringLiteral("-wal"));
+    return { QFileInfo(file).canonicalFilePath(), header, log.exists() ? log.size() : -1, {} };
+}
 
 // The navigation panel, in pixels of the client area.
 constexpr int kNavX = 10;
@@ -219,20 +256,42 @@ void CVidarroDlg::InsertFilmColumns()
     m_listFilms->InsertColumn(2, QStringLiteral("Режиссер."), Qt::AlignLeft, 140);
 }
 
+void CVidarroDlg::PreloadFilmList(const QString& baseFile)
+{
+    PreloadedFilms preloaded = FileState(baseFile);
+    g_preloadedFilms.reset();
+    try {
+        data::CDaoDatabase cDaoDB;
+        cDaoDB.Open(baseFile);
+        data::CDaoRecordset rs(cDaoDB);
+        rs.Open(data::table::Films, kFilmListFields);
+        ReadFilmRows(rs, preloaded.rows);
+    } catch (const data::DbError&) {
+        return;
+    }
+    g_preloadedFilms = std::move(preloaded);
+}
+
+void CVidarroDlg::DropPreloadedFilmList()
+{
+    g_preloadedFilms.reset();
+}
+
 void CVidarroDlg::FillFilmList()
 {
     using namespace data;
+    std::optional<PreloadedFilms> preloaded = std::exchange(g_preloadedFilms, std::nullopt);
+    if (preloaded && m_listFilms->GetItemCount() == 0) {
+        if (preloaded->SameFile(FileState(m_strBasePath))) {
+            m_listFilms->SetRows(std::move(preloaded->rows));
+            return;
+        }
+    }
     CDaoDatabase cDaoDB;
     cDaoDB.Open(m_strBasePath);
     CDaoRecordset rs(cDaoDB);
-    rs.Open(table::Films, { field::NameFilm, field::Zanr, field::Rezisser });
-
-    m_listFilms->FillRows([&](std::vector<app::CListModel::Row>& rows) {
-        for (; !rs.IsEOF(); rs.MoveNext())
-            rows.push_back({ { rs.GetFieldValue(field::NameFilm), rs.GetFieldValue(field::Zanr),
-                                 rs.GetFieldValue(field::Rezisser) },
-                rs.RowId() });
-    });
+    rs.Open(table::Films, kFilmListFields);
+    m_listFilms->FillRows([&](std::vector<app::CListModel::Row>& rows) { ReadFilmRows(rs, rows); });
 }
 
 void CVidarroDlg::RefreshFilmList()

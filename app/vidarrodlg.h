@@ -32,6 +32,10 @@ public:
     app::CStatusBar* StatusBar() const { return m_wndStatusBar; }
     // Empties the film list, fills it again from the base and updates the film count.
     void RefreshFilmList();
+    // Start-up: reads the film list ahead, beside the health check; the first window on that unchanged file
+    // lists it instead of reading again. Nothing is shown: a failed read is simply done again by the window.
+    static void PreloadFilmList(const QString& baseFile);
+    static void DropPreloadedFilmList();
     // The selected row of the film list, as listed.
     data::RecordRef ListedFilm() const;
     void RefreshAfterGone();

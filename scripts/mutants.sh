@@ -131,6 +131,11 @@ mutant "rows read before an error not listed" app/listctrl.cpp \
     $'    read(rows);\n    SetRows(std::move(rows));' \
     'test_gui'
 
+mutant "film list read ahead used after the file changed" app/vidarrodlg.cpp \
+    'if (preloaded->SameFile(FileState(m_strBasePath))) {' \
+    'if (true) {' \
+    'test_gui'
+
 mutant "QSqlQuery fallback insert stores NULLs" data/recordset.cpp \
     'm_insert.bindValue(i, m_changeValues[i]);' \
     'm_insert.bindValue(i, QVariant());' \

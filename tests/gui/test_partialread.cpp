@@ -1,7 +1,9 @@
-// A catalogue damaged part-way through the film table: the films read before the damage stay listed.
+// Reading the film list: a catalogue damaged part-way keeps the films read before the damage listed, and the
+// list read ahead at start-up is used only while the file is as it was read.
 #include "scripted.h"
 #include "testmain.h"
 
+#include "app/healthprompt.h"
 #include "app/vidarrodlg.h"
 
 #include <QFile>
@@ -31,6 +33,22 @@ private Q_SLOTS:
             QCOMPARE(titles.last(), u"Фильм %1"_s.arg(titles.size()));
         });
         VERIFY_SCRIPT(ui);
+    }
+
+    void readAheadFollowsTheFile()
+    {
+        TempCatalogue base;
+        base.AddFilm(u"Один"_s);
+        for (bool changed : { false, true }) {
+            QVERIFY(app::CheckCatalogueHealth(nullptr, base.BasePath()));
+            if (changed)
+                base.Execute(u"UPDATE KINVORA11 SET NAMEFILM = 'Два'"_s);
+            ScriptedUi ui;
+            RunMainWindow(base, ui, [&](CVidarroDlg& main) {
+                QCOMPARE(Cells(ListRows(main.FilmList())), QStringList { changed ? u"Два"_s : u"Один"_s });
+            });
+            VERIFY_SCRIPT(ui);
+        }
     }
 };
 
