@@ -100,6 +100,21 @@ private Q_SLOTS:
         QVERIFY(!rs.IsOpen() && !ErrorOf([&] { rs.MoveFirst(); }).isEmpty());
     }
 
+    void writeThatChangesNoRowIsAGoneRecord()
+    {
+        // A table that ignores writes (a view with a trigger, say): nothing saved must not pass for saved.
+        m_db.Execute(u"INSERT INTO KINVORA11 (NAMEFILM) VALUES ('Один')"_s);
+        m_db.Execute(u"CREATE TRIGGER keep BEFORE UPDATE ON KINVORA11 BEGIN SELECT RAISE(IGNORE); END"_s);
+        m_db.Execute(u"CREATE TRIGGER stay BEFORE DELETE ON KINVORA11 BEGIN SELECT RAISE(IGNORE); END"_s);
+        CDaoRecordset rs(m_db);
+        rs.Open(table::Films);
+        rs.Edit();
+        rs.SetFieldValue(NameFilm, u"Два"_s);
+        QVERIFY(ErrorOf([&] { rs.Update(); }).contains(u"удалена или изменена другой программой"_s));
+        QVERIFY(ErrorOf([&] { rs.Delete(); }).contains(u"удалена или изменена другой программой"_s));
+        QCOMPARE(Column(m_base), QStringList { u"Один"_s });
+    }
+
     void eachAppendGetsItsOwnFields_data()
     {
         QTest::addColumn<bool>("native");
