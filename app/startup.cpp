@@ -49,7 +49,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 
 QString UserCatalogueFolder()
 {
-    // The base directory specification ignores a relative value.
+    // A relative XDG_DATA_HOME is not to be used: fall back to the default, as other desktop programs do.
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/share");

@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStorageInfo>
+
 #include <QTemporaryFile>
+#include <sqlite3.h>
 
 namespace data {
 
@@ -24,46 +26,46 @@ namespace {
 QString SqliteCause(int primaryCode)
 {
     switch (primaryCode) {
-    case 3: // PERM
+    case SQLITE_PERM:
         return QStringLiteral("Система не разрешает доступ к файлу базы. Проверьте права на файл и его папку.");
-    case 4: // ABORT
-    case 9: // INTERRUPT
+    case SQLITE_ABORT:
+    case SQLITE_INTERRUPT:
         return QStringLiteral("Действие прервано, ничего не изменено. ") + kRetry;
-    case 5: // BUSY
-    case 6: // LOCKED
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return QStringLiteral("База занята другой программой, например второй копией Vidarro. Подождите немного "
                               "и повторите действие или закройте ту программу.");
-    case 7: // NOMEM
+    case SQLITE_NOMEM:
         return QStringLiteral("Не хватило памяти. Закройте другие программы и повторите действие.");
-    case 8: // READONLY
+    case SQLITE_READONLY:
         return QStringLiteral("Файл базы открыт только для чтения, изменения сохранить нельзя. Снимите с файла "
                               "защиту от записи или скопируйте базу в папку, где запись разрешена.");
-    case 10: // IOERR
+    case SQLITE_IOERR:
         return QStringLiteral("Ошибка чтения или записи диска. Проверьте диск (или подключение, если база на "
                               "сетевом диске) и повторите действие.");
-    case 11: // CORRUPT
+    case SQLITE_CORRUPT:
         return QStringLiteral("Файл базы повреждён. Восстановите базу из резервной копии.");
-    case 13: // FULL
+    case SQLITE_FULL:
         return QStringLiteral("На диске не осталось места, ничего не изменено. Освободите место на диске и "
                               "повторите действие.");
-    case 14: // CANTOPEN
+    case SQLITE_CANTOPEN:
         return QStringLiteral("Файл базы не удаётся открыть. Проверьте, что файл на месте и что у вас есть права "
                               "на него и на его папку.");
-    case 17: // SCHEMA
+    case SQLITE_SCHEMA:
         return QStringLiteral("Устройство базы изменилось во время работы. ") + kRetry;
-    case 18: // TOOBIG
+    case SQLITE_TOOBIG:
         return QStringLiteral("Текст слишком длинный для базы. Сократите его и повторите.");
-    case 19: // CONSTRAINT
+    case SQLITE_CONSTRAINT:
         return QStringLiteral("База не приняла запись: она нарушает правило, заданное в файле базы. Проверьте "
                               "введённое.");
-    case 20: // MISMATCH
+    case SQLITE_MISMATCH:
         return QStringLiteral("Значение не подходит к полю базы. Проверьте введённое.");
-    case 22: // NOLFS
+    case SQLITE_NOLFS:
         return QStringLiteral("Файл базы слишком велик для этой системы.");
-    case 1: // ERROR: a missing table or field, a statement the file cannot run
+    case SQLITE_ERROR: // a missing table or field, a statement the file cannot run
         return QStringLiteral("База устроена не так, как нужно программе. Проверьте, что это файл базы Vidarro, "
                               "или восстановите его из резервной копии.");
-    case 26: // NOTADB
+    case SQLITE_NOTADB:
         return QStringLiteral("Файл не является базой данных Vidarro (или зашифрован). Выберите файл базы или "
                               "восстановите его из резервной копии.");
     default: // INTERNAL, MISUSE, PROTOCOL, FORMAT, RANGE, no code at all
