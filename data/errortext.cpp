@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStorageInfo>
-
 #include <QTemporaryFile>
+
 #include <sqlite3.h>
 
 namespace data {
