@@ -5,6 +5,7 @@
 #include "app/vidarrodlg.h"
 #include "data/backup.h"
 #include "data/dberror.h"
+#include "data/errortext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,13 +13,6 @@
 #include <future>
 
 namespace app {
-
-namespace {
-    QString Details(const QString& engineText)
-    {
-        return engineText.isEmpty() ? QString() : QStringLiteral("\nПодробности: ") + engineText;
-    }
-} // namespace
 
 bool CheckCatalogueHealth(QWidget* parent, const QString& catalogueFile)
 {
@@ -49,7 +43,7 @@ bool CheckCatalogueHealth(QWidget* parent, const QString& catalogueFile)
         MessageBox(parent,
             QStringLiteral("Каталог «%1» повреждён, а исправных резервных копий в папке «%2» нет. Каталог будет "
                            "открыт, насколько его можно прочитать; перенесите нужные записи в новый каталог.%3")
-                .arg(name, folder, Details(health.details)));
+                .arg(name, folder, data::Details(health.details)));
         return true;
     }
     const QString date = good.date.toString(QStringLiteral("dd.MM.yyyy"));
@@ -57,7 +51,7 @@ bool CheckCatalogueHealth(QWidget* parent, const QString& catalogueFile)
             QStringLiteral("Каталог «%1» повреждён. Восстановить его из резервной копии от %2? Повреждённый файл "
                            "будет сохранён в папке «%3».\n\n«Отмена» — открыть повреждённый каталог, насколько его "
                            "можно прочитать.%4")
-                .arg(name, date, folder, Details(health.details)),
+                .arg(name, date, folder, data::Details(health.details)),
             Buttons::OkCancel)
         != IDOK)
         return true;

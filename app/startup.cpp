@@ -6,6 +6,7 @@
 #include "app/vidarrodlg.h"
 #include "data/daodb.h"
 #include "data/dberror.h"
+#include "data/errortext.h"
 #include "data/filenames.h"
 #include "data/schema.h"
 #include "import/convertprompt.h"
@@ -94,11 +95,9 @@ QString CannotOpenMessage(const QString& path)
                 : QStringLiteral("файл повреждён или занят другой программой");
         }
     }
-    QString text = QStringLiteral("Не удалось открыть каталог «%1»: %2. Программа будет закрыта, файл не изменён.")
-                       .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason);
-    if (!details.isEmpty())
-        text += QStringLiteral("\nПодробности: %1").arg(details);
-    return text;
+    return QStringLiteral("Не удалось открыть каталог «%1»: %2. Программа будет закрыта, файл не изменён.")
+               .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason)
+        + data::Details(details);
 }
 
 QString StartupCatalogue(QWidget* parent, const QString& folder)

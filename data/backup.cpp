@@ -1,6 +1,7 @@
 #include "data/backup.h"
 
 #include "data/dberror.h"
+#include "data/errortext.h"
 #include "data/schema.h"
 
 #include <QDir>
@@ -250,8 +251,9 @@ void BackupBeforeWrite(const QString& catalogueFile)
     if (!MakeCopy(key, target, &error)) {
         Report(QStringLiteral("Не удалось сделать резервную копию каталога в папке «%1». Изменения сохраняются как "
                               "обычно, но сегодняшней копии нет: проверьте, что на диске есть место и папка "
-                              "доступна для записи.\nПодробности: %2")
-                   .arg(QDir::toNativeSeparators(folder), error));
+                              "доступна для записи.")
+                   .arg(QDir::toNativeSeparators(folder))
+            + Details(error));
         return;
     }
     Rotate(key);
@@ -266,9 +268,7 @@ QString RestoreBackup(const QString& catalogueFile, const QString& copy, Restore
 {
     const QString catalogue = Key(catalogueFile);
     QString details;
-    const auto fail = [&](const QString& text) {
-        throw DbError(details.isEmpty() ? text : text + QStringLiteral("\nПодробности: ") + details);
-    };
+    const auto fail = [&](const QString& text) { throw DbError(text + Details(details)); };
     const Health health = CheckFile(copy);
     if (!health.ok) {
         details = health.details;

@@ -2,6 +2,7 @@
 
 #include "data/daodb.h"
 #include "data/dberror.h"
+#include "data/errortext.h"
 #include "data/filenames.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -427,11 +428,9 @@ QString ConversionReport(const ConversionResult& result)
 
 QString ConversionFailure(const QString& reason)
 {
-    QString text = QStringLiteral("Не удалось перевести каталог: %1. Исходный файл не изменён.")
-                       .arg(reason.section(u'\n', 0, 0));
-    if (reason.contains(u'\n'))
-        text += QStringLiteral("\nПодробности: ") + reason.section(u'\n', 1);
-    return text;
+    return QStringLiteral("Не удалось перевести каталог: %1. Исходный файл не изменён.")
+               .arg(reason.section(u'\n', 0, 0))
+        + data::Details(reason.section(u'\n', 1));
 }
 
 void RemoveLeftovers(const QString& folder)
