@@ -18,11 +18,11 @@ bool CAboutDlg::OnInitDialog()
     app::CDialog::OnInitDialog();
     auto* catalogue = Item<QLabel>(ids::about::Catalogue);
     // A long path wraps after its separators rather than being cut off.
-    QString path = QDir::toNativeSeparators(m_strBasePath);
-    path.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
-    QString backups = QDir::toNativeSeparators(data::BackupFolder(m_strBasePath));
-    backups.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
-    catalogue->setText(QStringLiteral("Каталог: %1\n\nРезервные копии: %2").arg(path, backups));
+    const auto wrappable = [](const QString& path) {
+        return QDir::toNativeSeparators(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+    };
+    catalogue->setText(QStringLiteral("Каталог: %1\n\nРезервные копии: %2")
+                           .arg(wrappable(m_strBasePath), wrappable(data::BackupFolder(m_strBasePath))));
     catalogue->setWordWrap(true);
     catalogue->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return true;
