@@ -117,6 +117,9 @@ private Q_SLOTS:
             });
         if (command == id::About) // its "Справка" opens the guide and leaves the box open
             ui.ExpectDialog<CAboutDlg>([&](CAboutDlg& d) {
+                // The catalogue in use and its backup folder, each path whole (break hints aside).
+                const QString shown = d.Item<QLabel>(ids::about::Catalogue)->text().remove(QChar(0x200B));
+                QVERIFY2(shown.contains(cat.BasePath()) && shown.contains(cat.Dir() + u"/Backup"_s), qPrintable(shown));
                 Click(d, ids::about::HelpFile);
                 QCOMPARE(m_opened, QStringList { guide });
                 QVERIFY(!d.IsEnded());
