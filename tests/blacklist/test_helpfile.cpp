@@ -34,6 +34,10 @@ private Q_SLOTS:
         QTest::newRow("browser fails too")
             << QStringList { work, page } << QByteArray("xchm") << QStringList { u"Vidarro.chm"_s, page }
             << QStringList { work, page } << u"или «"_s;
+        QTest::newRow("no CHM viewer: the HTML copy")
+            << QStringList { work, page } << QByteArray() << none << QStringList { page } << QString();
+        QTest::newRow("no viewer, no HTML copy")
+            << QStringList { work } << QByteArray() << none << none << u"нет программы для её просмотра"_s;
         QTest::newRow("nothing installed") << none << QByteArray("x") << none << none << u"не найден"_s;
     }
     void openHelp()
