@@ -21,6 +21,36 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void groupButtonsShowTheirCommandsWithoutOverlap()
+    {
+        const QList<std::pair<int, QList<int>>> groups { { 0, {} },
+            { id::Films, { id::AddFilm, id::EditFilm, id::DeleteFilm, id::FindFilm } },
+            { id::Debtors, { id::AddDebtor, id::ShowDebtors, id::FindDebtor, id::BlackList } },
+            { id::Service, { id::Import, id::Settings } }, { id::HelpGroup, { id::About, id::Help } } };
+        const QList<int> panel { id::Films, id::AddFilm, id::EditFilm, id::DeleteFilm, id::FindFilm, id::Debtors,
+            id::AddDebtor, id::ShowDebtors, id::FindDebtor, id::BlackList, id::Service, id::Import, id::Settings,
+            id::HelpGroup, id::About, id::Help };
+        TempCatalogue base;
+        ScriptedUi ui;
+        RunMainWindow(base, ui, [&](CVidarroDlg& main) {
+            for (const auto& [group, commands] : groups) {
+                if (group)
+                    main.SendCommand(group);
+                QList<QWidget*> shown;
+                for (int c : panel)
+                    if (main.GetDlgItem(c)->isVisible())
+                        shown << main.GetDlgItem(c);
+                QCOMPARE(shown.size(), 4 + commands.size());
+                for (int c : commands)
+                    QVERIFY(main.GetDlgItem(c)->isVisible());
+                for (qsizetype i = 0; i < shown.size(); ++i)
+                    for (qsizetype j = i + 1; j < shown.size(); ++j)
+                        QVERIFY(!shown[i]->geometry().intersects(shown[j]->geometry()));
+            }
+        });
+        VERIFY_SCRIPT(ui);
+    }
+
     void listsTheCatalogueInRecordOrderWithItsCounters()
     {
         TempCatalogue base;
