@@ -292,44 +292,52 @@ void CDaoRecordset::ResetInsert()
     m_insertPrepared = false;
 }
 
+void CDaoRecordset::PrepareInsert(const QStringList& fields)
+{
+    if (m_insertPrepared && m_insertFields == fields)
+        return;
+    ResetInsert();
+    const QSqlDatabase db = m_db.Connection();
+    sqlite3* handle = NativeHandle(db);
+    QStringList names;
+    QStringList marks;
+    for (const QString& f : fields) {
+        names << Quoted(f);
+        marks << QStringLiteral("?");
+    }
+    const QString sql = names.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(m_table))
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(Quoted(m_table), names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+    if (handle) {
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &m_insertStmt, nullptr) != SQLITE_OK) {
+            const QSqlError error = NativeError(handle);
+            ResetInsert();
+            m_db.Fail(InsertFailure(), error);
+        }
+    } else {
+        m_insert = QSqlQuery(db);
+        if (!m_insert.prepare(sql))
+            m_db.Fail(InsertFailure(), m_insert.lastError());
+    }
+    m_insertFields = fields;
+    m_insertPrepared = true;
+}
+
+QString CDaoRecordset::InsertFailure() const
+{
+    return QStringLiteral("Не удалось добавить запись в таблицу %1 базы").arg(m_table);
+}
+
 qint64 CDaoRecordset::Insert()
 {
-    const auto what = [this] { return QStringLiteral("Не удалось добавить запись в таблицу %1 базы").arg(m_table); };
-    if (!m_insertPrepared || m_insertFields != m_changeOrder) {
-        ResetInsert();
-        const QSqlDatabase db = m_db.Connection();
-        sqlite3* handle = NativeHandle(db);
-        QStringList names;
-        QStringList marks;
-        for (const QString& f : std::as_const(m_changeOrder)) {
-            names << Quoted(f);
-            marks << QStringLiteral("?");
-        }
-        const QString sql = names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(m_table))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(Quoted(m_table), names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-        if (handle) {
-            const QByteArray utf8 = sql.toUtf8();
-            if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &m_insertStmt, nullptr) != SQLITE_OK) {
-                const QSqlError error = NativeError(handle);
-                ResetInsert();
-                m_db.Fail(what(), error);
-            }
-        } else {
-            m_insert = QSqlQuery(db);
-            if (!m_insert.prepare(sql))
-                m_db.Fail(what(), m_insert.lastError());
-        }
-        m_insertFields = m_changeOrder;
-        m_insertPrepared = true;
-    }
-
+    PrepareInsert(m_changeOrder);
     if (!m_insertStmt) {
         for (int i = 0; i < m_changeValues.size(); ++i)
             m_insert.bindValue(i, m_changeValues[i]);
         if (!m_insert.exec())
-            m_db.Fail(what(), m_insert.lastError());
+            m_db.Fail(InsertFailure(), m_insert.lastError());
         return m_insert.lastInsertId().toLongLong();
     }
 
@@ -345,14 +353,46 @@ qint64 CDaoRecordset::Insert()
         rc = sqlite3_bind_text(
             m_insertStmt, i + 1, m_insertUtf8[i].constData(), int(m_insertUtf8[i].size()), SQLITE_STATIC);
     }
+    return StepInsert(rc);
+}
+
+qint64 CDaoRecordset::StepInsert(int rc)
+{
     sqlite3* handle = sqlite3_db_handle(m_insertStmt);
     if (rc == SQLITE_OK)
         rc = sqlite3_step(m_insertStmt);
     const QSqlError error = rc == SQLITE_DONE ? QSqlError() : NativeError(handle);
     sqlite3_reset(m_insertStmt);
     if (rc != SQLITE_DONE)
-        m_db.Fail(what(), error);
+        m_db.Fail(InsertFailure(), error);
     return sqlite3_last_insert_rowid(handle);
+}
+
+void CDaoRecordset::AppendUtf8(const QStringList& fields, std::span<const QByteArrayView> values)
+{
+    if (qsizetype(values.size()) != fields.size())
+        throw DbError(QStringLiteral("Неверное число полей новой записи (таблица %1).").arg(m_table));
+    m_db.BeforeWrite();
+    // A write must not meet this connection's own unfinished read.
+    m_query.finish();
+    m_streaming = false;
+    PrepareInsert(fields);
+    if (!m_insertStmt) {
+        for (size_t i = 0; i < values.size(); ++i)
+            m_insert.bindValue(int(i), QString::fromUtf8(values[i]));
+        if (!m_insert.exec())
+            m_db.Fail(InsertFailure(), m_insert.lastError());
+        m_lastRowid = m_insert.lastInsertId().toLongLong();
+    } else {
+        // Never a null pointer: that would store NULL where the text is empty.
+        int rc = SQLITE_OK;
+        for (size_t i = 0; i < values.size() && rc == SQLITE_OK; ++i)
+            rc = sqlite3_bind_text(m_insertStmt, int(i) + 1, values[i].isEmpty() ? "" : values[i].data(),
+                int(values[i].size()), SQLITE_STATIC);
+        m_lastRowid = StepInsert(rc);
+    }
+    m_rowid = -1;
+    m_values.clear();
 }
 
 void CDaoRecordset::Update()

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QLatin1String>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
+#include <span>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -60,6 +62,10 @@ public:
     // For appending many records in a row (an import): a stored new record does not become the current
     // one, which saves reading it back; the record set stays at end. Off by default.
     void SetAppendOnly(bool appendOnly) { m_appendOnly = appendOnly; }
+    // Appends one record straight from UTF-8 texts of `fields`, in that order, without a QString per value:
+    // for copying many records (a conversion). Stored as AddNew, SetFieldValue and Update would in
+    // append-only mode; the record set stays at end.
+    void AppendUtf8(const QStringList& fields, std::span<const QByteArrayView> values);
     // Deletes the current record; MoveNext then goes on with the record after it. RecordGone when no
     // record was deleted.
     void Delete();
@@ -74,6 +80,10 @@ private:
     [[noreturn]] void Fail(const QString& what) const;
     // Stores the pending new record; its rowid.
     qint64 Insert();
+    void PrepareInsert(const QStringList& fields);
+    // Runs the bound INSERT unless binding failed (rc); the new rowid.
+    qint64 StepInsert(int rc);
+    QString InsertFailure() const;
     void ResetInsert();
 
     CDaoDatabase& m_db;

@@ -26,8 +26,6 @@ namespace import {
 
 namespace {
 
-    using Rows = QList<QStringList>;
-
     constexpr QLatin1String kKeptStem { "BaseFilm-access" };
     constexpr QLatin1String kTempPrefix { ".BaseFilm-convert-" };
 
@@ -169,56 +167,53 @@ namespace {
         throw data::DbError(NoFreeName(folder));
     }
 
-    struct Source {
-        Rows films, debtors, blackList;
-        QStringList notes;
+    // The reader's own text when the Jet file cannot be read: the reason as it stands, unlike a write failure.
+    struct ReadFailure {
+        QString text;
     };
 
-    // The helper-process client keeps its own bool style; its failure becomes ours here.
-    Source ReadSource(const JetFile& file)
+    // Appends the rows of the file's table `from` to the table open in `rs` as the helper reads them, its first
+    // `columns` fields read and the rest set to `fill`. The number of rows; false from `ok` with `error` set
+    // when the file could not be read.
+    int CopyRows(CMdbReader& reader, const QString& path, const QString& from, qsizetype columns,
+        data::CDaoRecordset& rs, const QStringList& fields, bool* ok, QString* error, QByteArrayView fill = {})
     {
-        using namespace data;
-        CMdbReader reader;
-        Source source;
-        QString error;
-        const auto fail = [&] { throw DbError(error); };
-        const QString filmTable
-            = FindTable(file.tables, file.kind == JetCatalogueKind::Current ? table::Films : table::PrevFilms);
-        if (filmTable.isEmpty())
-            throw DbError(QStringLiteral("в файле нет таблицы KINVORA11"));
-        if (!reader.ReadRows(file.path, filmTable, FieldList(kFilmFields), &source.films, &error))
-            fail();
-
-        const QString debtors = FindTable(file.tables, table::Debtors);
-        if (debtors.isEmpty()) {
-            source.notes << QStringLiteral("В файле нет таблицы должников (DOLGI): создана пустая.");
-        } else if (!reader.ReadRows(file.path, debtors, FieldList(kDebtorFields), &source.debtors, &error)) {
-            // A previous-version debtor table has no mark: each debtor gets "N" ("Отменина").
-            if (reader.LastMissingColumn().compare(field::Metka, Qt::CaseInsensitive) != 0
-                || !reader.ReadRows(
-                    file.path, debtors, FieldList(std::span(kDebtorFields).first(3)), &source.debtors, &error))
-                fail();
-            for (QStringList& row : source.debtors)
-                row << QStringLiteral("N");
-        }
-
-        const QString black = FindTable(file.tables, table::BlackList);
-        if (black.isEmpty())
-            source.notes << QStringLiteral("В файле нет черного списка (BLACKSPISOK): создан пустой.");
-        else if (!reader.ReadRows(file.path, black, FieldList(kBlackListFields), &source.blackList, &error))
-            fail();
-        return source;
+        int rows = 0;
+        std::vector<QByteArrayView> values;
+        *ok = reader.ReadRows(
+            path, from, fields.first(columns),
+            [&](std::span<const QByteArrayView> row) {
+                values.assign(row.begin(), row.end());
+                values.resize(size_t(fields.size()), fill);
+                rs.AppendUtf8(fields, values);
+                ++rows;
+            },
+            error);
+        return rows;
     }
 
-    void Append(data::CDaoRecordset& rs, QLatin1String table, std::span<const QLatin1String> fields, const Rows& rows)
+    // Copies one table, or notes its absence. The rows copied.
+    int CopyTable(CMdbReader& reader, const JetFile& file, QLatin1String table, data::CDaoRecordset& rs)
     {
+        using namespace data;
+        const QString from = FindTable(
+            file.tables, table == table::Films && file.kind == JetCatalogueKind::Previous ? table::PrevFilms : table);
+        const QStringList fields = FieldList(FieldsOf(table));
+        if (from.isEmpty())
+            return 0;
         rs.Open(table, { fields.front() });
-        for (const QStringList& row : rows) {
-            rs.AddNew();
-            for (size_t i = 0; i < fields.size(); ++i)
-                rs.SetFieldValue(fields[i], row.at(qsizetype(i)));
-            rs.Update();
-        }
+        bool ok = false;
+        QString error;
+        int rows = CopyRows(reader, file.path, from, fields.size(), rs, fields, &ok, &error);
+        // A previous-version debtor table has no mark: each debtor gets "N" ("Отменина"). The helper checks
+        // the columns before it sends a row, so none was copied yet.
+        if (!ok && table == table::Debtors
+            && reader.LastMissingColumn().compare(field::Metka, Qt::CaseInsensitive) == 0)
+            rows = CopyRows(reader, file.path, from, fields.size() - 1, rs, fields, &ok, &error, "N");
+        rs.Close();
+        if (!ok)
+            throw ReadFailure { error };
+        return rows;
     }
 
     void RemoveTemp(const QString& path)
@@ -227,12 +222,18 @@ namespace {
             QFile::remove(path + QLatin1String(suffix));
     }
 
-    // Writes the whole catalogue to a new temporary file in `folder`, in one transaction, checks what arrived
-    // and flushes it. The temporary file's path.
+    // Writes the whole catalogue to a new temporary file in `folder`, in one transaction, as the helper reads
+    // the Jet file, checks what arrived and flushes it. The temporary file's path.
     QString WriteTemp(const JetFile& file, const QString& folder, ConversionResult* result)
     {
         using namespace data;
-        const Source source = ReadSource(file);
+        if (FindTable(file.tables, file.kind == JetCatalogueKind::Current ? table::Films : table::PrevFilms).isEmpty())
+            throw DbError(QStringLiteral("в файле нет таблицы KINVORA11"));
+        QStringList notes;
+        if (FindTable(file.tables, table::Debtors).isEmpty())
+            notes << QStringLiteral("В файле нет таблицы должников (DOLGI): создана пустая.");
+        if (FindTable(file.tables, table::BlackList).isEmpty())
+            notes << QStringLiteral("В файле нет черного списка (BLACKSPISOK): создан пустой.");
 
         QString temp;
         do
@@ -255,13 +256,12 @@ namespace {
             db.Execute(QStringLiteral("PRAGMA synchronous = OFF"));
             CDaoDatabase::Transaction transaction(db);
             CDaoRecordset rs(db);
-            rs.SetAppendOnly(true);
-            Append(rs, table::Films, kFilmFields, source.films);
+            CMdbReader reader;
+            const int films = CopyTable(reader, file, table::Films, rs);
             if (Faulted(ConvertStep::Records))
                 throw DbError(FaultText());
-            Append(rs, table::Debtors, kDebtorFields, source.debtors);
-            Append(rs, table::BlackList, kBlackListFields, source.blackList);
-            rs.Close();
+            const int debtors = CopyTable(reader, file, table::Debtors, rs);
+            const int blackList = CopyTable(reader, file, table::BlackList, rs);
             transaction.Commit();
 
             // What is in the file now, not what was sent to it.
@@ -274,10 +274,12 @@ namespace {
             result->films = count(table::Films);
             result->debtors = count(table::Debtors);
             result->blackList = count(table::BlackList);
-            result->notes = source.notes;
-            if (result->films != source.films.size() || result->debtors != source.debtors.size()
-                || result->blackList != source.blackList.size())
+            result->notes = notes;
+            if (result->films != films || result->debtors != debtors || result->blackList != blackList)
                 throw DbError(QStringLiteral("в новом файле оказались не все записи"));
+        } catch (const ReadFailure& failure) {
+            RemoveTemp(temp);
+            throw DbError(failure.text);
         } catch (const DbError& e) {
             // The engine says "disk is full" in English; the user needs to know where space is missing.
             const bool full = QStorageInfo(folder).bytesAvailable() < (256 << 10);

@@ -7,6 +7,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
+
+#include <vector>
 
 namespace frame = import::mdbframe;
 
@@ -47,61 +50,104 @@ quint32 Le32(const char* p)
     return quint32(u[0]) | quint32(u[1]) << 8 | quint32(u[2]) << 16 | quint32(u[3]) << 24;
 }
 
-// Splits the helper's stream into its strings; 'R' items start rows of `columns` strings each
-// (columns < 0: a plain list without rows). false when the stream is malformed or cut short.
-bool ParseStream(const QByteArray& data, int columns, QStringList* strings, QList<QStringList>* rows)
-{
-    if (data.size() < frame::kMagicSize || !data.startsWith(QByteArrayView(frame::kMagic, frame::kMagicSize)))
-        return false;
-    qsizetype pos = frame::kMagicSize;
-    qint64 stringCount = 0;
-    QStringList row;
-    bool inRow = false;
-    while (pos + frame::kItemHeaderSize <= data.size()) {
-        const char tag = data.at(pos);
-        const quint32 size = Le32(data.constData() + pos + 1);
-        pos += frame::kItemHeaderSize;
-        if (size > quint32(data.size() - pos))
-            return false;
-        const char* payload = data.constData() + pos;
-        pos += qsizetype(size);
-        switch (tag) {
-        case frame::kTagString:
-            ++stringCount;
-            if (columns < 0) {
-                strings->append(QString::fromUtf8(payload, qsizetype(size)));
-            } else {
-                if (!inRow || row.size() >= columns)
-                    return false;
-                row.append(QString::fromUtf8(payload, qsizetype(size)));
-            }
-            break;
-        case frame::kTagRow:
-            if (columns < 0 || size != 0 || (inRow && row.size() != columns))
-                return false;
-            if (inRow)
-                rows->append(row);
-            row.clear();
-            row.reserve(columns);
-            inRow = true;
-            break;
-        case frame::kTagEnd: {
-            if (pos != data.size() || (inRow && row.size() != columns))
-                return false;
-            bool ok = false;
-            const qint64 declared = QByteArray(payload, qsizetype(size)).toLongLong(&ok);
-            if (!ok || declared != stringCount)
-                return false;
-            if (inRow)
-                rows->append(row);
-            return true;
-        }
-        default:
-            return false;
-        }
+// Reads the helper's stream as it arrives and hands each whole row to the sink: `columns` strings after
+// each row mark, or (columns < 0) each bare string alone. Only a stream whose end item counts every string
+// is complete; anything else is malformed or cut short.
+class CStreamParser {
+public:
+    CStreamParser(int columns, const import::CMdbReader::RowSink& sink)
+        : m_columns(columns)
+        , m_sink(sink)
+    {
     }
-    return false;
-}
+
+    // false once the stream is malformed.
+    bool Feed(const QByteArray& chunk)
+    {
+        if (m_ended && !chunk.isEmpty())
+            m_bad = true; // nothing follows the end
+        if (m_bad)
+            return false;
+        m_buffer.append(chunk);
+        if (!m_started) {
+            if (m_buffer.size() < frame::kMagicSize)
+                return true;
+            m_bad = !m_buffer.startsWith(QByteArrayView(frame::kMagic, frame::kMagicSize));
+            if (m_bad)
+                return false;
+            m_pos = frame::kMagicSize;
+            m_started = true;
+        }
+        while (!m_ended && !m_bad && TakeUnit()) { }
+        // What is left is less than one row: moving it costs little.
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+        return !m_bad;
+    }
+
+    bool Complete() const { return m_ended && !m_bad && m_buffer.isEmpty(); }
+
+private:
+    // The item at `pos`, when it has arrived whole.
+    bool Next(qsizetype& pos, char* tag, QByteArrayView* payload) const
+    {
+        if (pos + frame::kItemHeaderSize > m_buffer.size())
+            return false;
+        const quint32 size = Le32(m_buffer.constData() + pos + 1);
+        if (size > quint64(m_buffer.size() - pos - frame::kItemHeaderSize))
+            return false;
+        *tag = m_buffer.at(pos);
+        *payload = QByteArrayView(m_buffer.constData() + pos + frame::kItemHeaderSize, qsizetype(size));
+        pos += frame::kItemHeaderSize + qsizetype(size);
+        return true;
+    }
+
+    // One row, or the end, when it has arrived whole; m_bad on anything out of place.
+    bool TakeUnit()
+    {
+        qsizetype pos = m_pos;
+        char tag = 0;
+        QByteArrayView payload;
+        if (!Next(pos, &tag, &payload))
+            return false;
+        if (tag == frame::kTagEnd) {
+            bool ok = false;
+            m_ended = true;
+            m_bad = payload.toByteArray().toLongLong(&ok) != m_strings || !ok;
+            m_pos = pos;
+            return false;
+        }
+        m_row.clear();
+        if (m_columns < 0) {
+            m_bad = tag != frame::kTagString;
+            m_row.push_back(payload);
+        } else {
+            m_bad = tag != frame::kTagRow || !payload.isEmpty();
+            for (int i = 0; i < m_columns && !m_bad; ++i) {
+                if (!Next(pos, &tag, &payload))
+                    return false;
+                m_bad = tag != frame::kTagString;
+                m_row.push_back(payload);
+            }
+        }
+        if (m_bad)
+            return false;
+        m_strings += qint64(m_row.size());
+        m_pos = pos;
+        m_sink(m_row);
+        return true;
+    }
+
+    const int m_columns;
+    const import::CMdbReader::RowSink& m_sink;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    qint64 m_strings = 0;
+    bool m_started = false;
+    bool m_ended = false;
+    bool m_bad = false;
+    std::vector<QByteArrayView> m_row;
+};
 
 } // namespace
 
@@ -147,8 +193,8 @@ void CMdbReader::SetIdleTimeoutMs(int ms)
     IdleTimeout() = qMax(100, ms);
 }
 
-CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& arguments, quint64 limit,
-    QByteArray* output, QString* detail, QString* error)
+CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& arguments, quint64 limit, int columns,
+    const RowSink& sink, QString* detail, QString* error)
 {
     const QString helper = HelperPath();
     if (helper.isEmpty()) {
@@ -172,35 +218,51 @@ CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& argu
         return Outcome::Failed;
     }
 
-    // Read as the helper writes, so that it never blocks on a full pipe; kill it when it goes
-    // silent (libmdb looping) or writes more than the file can hold.
+    // A sink that throws leaves the helper to be stopped here, not by QProcess's complaining destructor.
+    const auto stop = qScopeGuard([&process] {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(-1);
+        }
+    });
+
+    // Read as the helper writes, so that it never blocks on a full pipe; kill it when it goes silent
+    // (libmdb looping), writes more than the file can hold or writes what is no stream.
+    CStreamParser parser(columns, sink);
     QByteArray err;
     QElapsedTimer idle;
     idle.start();
+    quint64 received = 0;
     bool hung = false;
     bool flooded = false;
+    bool malformed = false;
+    const auto take = [&](const QByteArray& chunk) {
+        received += quint64(chunk.size());
+        flooded = received > limit;
+        malformed = !flooded && !parser.Feed(chunk);
+        return !flooded && !malformed;
+    };
     while (process.state() != QProcess::NotRunning) {
         // waitForReadyRead() returns at once when the helper has closed its output but lives on.
         if (!process.waitForReadyRead(100) && process.state() == QProcess::Running)
             process.waitForFinished(100);
         const QByteArray chunk = process.readAllStandardOutput();
         if (!chunk.isEmpty()) {
-            output->append(chunk);
+            if (!take(chunk))
+                break;
             idle.restart();
         }
         err.append(process.readAllStandardError());
         if (err.size() > 65536)
             err = err.right(4096);
-        if (quint64(output->size()) > limit) {
-            flooded = true;
-            break;
-        }
         if (idle.hasExpired(IdleTimeout())) {
             hung = true;
             break;
         }
     }
-    if (hung || flooded) {
+    if (!hung && !flooded && !malformed)
+        take(process.readAllStandardOutput());
+    if (hung || flooded || malformed) {
         process.kill();
         process.waitForFinished(-1);
         if (hung) {
@@ -213,7 +275,6 @@ CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& argu
         }
         return Outcome::Failed;
     }
-    output->append(process.readAllStandardOutput());
     err.append(process.readAllStandardError());
 
     if (process.exitStatus() != QProcess::NormalExit) {
@@ -227,7 +288,10 @@ CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& argu
     *detail = lastLine.section(QStringLiteral(": "), 1, -1);
     switch (process.exitCode()) {
     case frame::kExitOk:
-        return Outcome::Ok;
+        if (parser.Complete())
+            return Outcome::Ok;
+        *error = DamagedText(path);
+        return Outcome::Failed;
     case frame::kExitNoTable:
         return Outcome::NoTable;
     case frame::kExitNoColumn:
@@ -247,21 +311,16 @@ CMdbReader::Outcome CMdbReader::Run(const QString& path, const QStringList& argu
 bool CMdbReader::ReadTableNames(const QString& path, QStringList* names, QString* error)
 {
     QString message, detail;
-    QByteArray output;
+    QStringList result;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const quint64 limit = frame::OutputLimit(quint64(QFileInfo(absolute).size()), 1);
-    Outcome outcome = Run(path, { QStringLiteral("tables"), absolute }, limit, &output, &detail, &message);
-    QStringList result;
-    if (outcome == Outcome::Ok && !ParseStream(output, -1, &result, nullptr)) {
-        outcome = Outcome::Failed;
-        message = DamagedText(path);
-    } else if (outcome != Outcome::Ok && outcome != Outcome::Failed) {
-        outcome = Outcome::Failed; // none of these can come from a table list
-        message = DamagedText(path);
-    }
+    const Outcome outcome = Run(
+        path, { QStringLiteral("tables"), absolute }, limit, -1,
+        [&](std::span<const QByteArrayView> name) { result << QString::fromUtf8(name.front()); }, &detail, &message);
     if (outcome != Outcome::Ok) {
+        // Only a failure can come from a table list: a missing table or column would be a damaged helper.
         if (error)
-            *error = message;
+            *error = outcome == Outcome::Failed ? message : DamagedText(path);
         return false;
     }
     *names = result;
@@ -271,22 +330,35 @@ bool CMdbReader::ReadTableNames(const QString& path, QStringList* names, QString
 bool CMdbReader::ReadRows(
     const QString& path, const QString& table, const QStringList& columns, QList<QStringList>* rows, QString* error)
 {
+    QList<QStringList> result;
+    QStringList row;
+    const bool ok = ReadRows(
+        path, table, columns,
+        [&](std::span<const QByteArrayView> values) {
+            row.clear();
+            row.reserve(qsizetype(values.size()));
+            for (const QByteArrayView value : values)
+                row << QString::fromUtf8(value);
+            result << row;
+        },
+        error);
+    if (ok)
+        *rows = result;
+    return ok;
+}
+
+bool CMdbReader::ReadRows(
+    const QString& path, const QString& table, const QStringList& columns, const RowSink& sink, QString* error)
+{
     QString message, detail;
-    QByteArray output;
     m_missingColumn.clear();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const quint64 limit = frame::OutputLimit(quint64(QFileInfo(absolute).size()), quint64(columns.size()));
-    const Outcome outcome = Run(
-        path, QStringList { QStringLiteral("rows"), absolute, table } + columns, limit, &output, &detail, &message);
-    QList<QStringList> result;
+    const Outcome outcome = Run(path, QStringList { QStringLiteral("rows"), absolute, table } + columns, limit,
+        int(columns.size()), sink, &detail, &message);
     switch (outcome) {
     case Outcome::Ok:
-        if (ParseStream(output, int(columns.size()), nullptr, &result)) {
-            *rows = result;
-            return true;
-        }
-        message = DamagedText(path);
-        break;
+        return true;
     case Outcome::NoTable:
         message = QCoreApplication::translate("import", "В базе «%1» нет таблицы «%2».").arg(Native(path), table);
         break;

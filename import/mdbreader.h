@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <span>
 
 namespace import {
 
@@ -17,6 +21,13 @@ public:
     // Every row of the table (its exact stored name), the named columns only, every value as text.
     bool ReadRows(const QString& path, const QString& table, const QStringList& columns, QList<QStringList>* rows,
         QString* error);
+    // The same, each row handed to `sink` as it arrives, as UTF-8 texts that live until the call returns:
+    // a large table is never held whole, and the caller works while the helper reads. The stream is
+    // checked at its end only, so after a failure the rows already handed over are not to be trusted. An
+    // exception from the sink stops the helper and passes through.
+    using RowSink = std::function<void(std::span<const QByteArrayView> values)>;
+    bool ReadRows(
+        const QString& path, const QString& table, const QStringList& columns, const RowSink& sink, QString* error);
 
     // The column a failed ReadRows() found missing, as asked for; empty after any other outcome.
     const QString& LastMissingColumn() const { return m_missingColumn; }
@@ -31,8 +42,10 @@ public:
 
 private:
     enum class Outcome { Ok, NoTable, NoColumn, BinaryColumn, Failed };
-    Outcome Run(const QString& path, const QStringList& arguments, quint64 limit, QByteArray* output, QString* detail,
-        QString* error);
+    // Runs the helper; `columns` strings follow each row mark of its stream (< 0: bare strings, each a
+    // row of its own).
+    Outcome Run(const QString& path, const QStringList& arguments, quint64 limit, int columns, const RowSink& sink,
+        QString* detail, QString* error);
     QString m_missingColumn;
 };
 

@@ -201,6 +201,16 @@ mutant "no WAV block-alignment check" debtors/debtorsound.cpp \
     ')' \
     'test_debtoralert|test_debtors'
 
+mutant "stream trusted with bytes after its end" import/mdbreader.cpp \
+    'return m_ended && !m_bad && m_buffer.isEmpty();' \
+    'return m_ended && !m_bad;' \
+    'test_prevbase'
+
+mutant "conversion cut short keeps its temporary file" import/jetconvert.cpp \
+    $'        } catch (const ReadFailure& failure) {\n            RemoveTemp(temp);' \
+    $'        } catch (const ReadFailure& failure) {' \
+    'test_import'
+
 # ---- The table ----
 
 killed=0

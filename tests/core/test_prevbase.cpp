@@ -92,7 +92,8 @@ private Q_SLOTS:
         for (const auto& [name, script] : QList<std::pair<const char*, QByteArray>> { { "hangs", "exec sleep 30" },
                  { "crashes", "kill -SEGV $$" }, { "garbage", "printf 'VMDB1\\nS\\377\\377\\377\\377'" },
                  { "cut short", "printf 'VMDB1\\nS\\003\\000\\000\\000abc'" }, { "silent success", "exit 0" },
-                 { "unknown exit", "exit 42" }, { "floods", "head -c 200000000 /dev/zero" } }) {
+                 { "more after the end", "printf 'VMDB1\\nE\\001\\000\\000\\0000junk'" }, { "unknown exit", "exit 42" },
+                 { "floods", "head -c 200000000 /dev/zero" } }) {
             QVERIFY(useHelper(script));
             QVERIFY2(!Open(path) && m_error.contains(u"base.mdb"_s)
                     && (qstrcmp(name, "hangs") != 0 || m_error.contains(u"прервано"_s)),

@@ -10,6 +10,7 @@
 #include "testmain.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 
 using namespace prev;
 using namespace import;
@@ -120,24 +121,38 @@ private Q_SLOTS:
         QTest::addColumn<int>("step"); // the one that fails, or -1
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("why"); // none: the question is answered "Отмена"
+        QTest::addColumn<bool>("cut"); // the reader's stream ends part-way through the films
         const QByteArray good = ReadBytes(JetPath(u"prev-large.mdb"_s));
         for (ConvertStep step : { ConvertStep::Records, ConvertStep::Flush, ConvertStep::Keep, ConvertStep::Replace })
-            QTest::newRow(qPrintable(u"fault at step %1"_s.arg(int(step)))) << int(step) << good << u"диск"_s;
-        QTest::newRow("header only") << -1 << good.left(4096) << u"Access"_s;
-        QTest::newRow("SQLite") << -1 << QByteArray("SQLite format 3\0", 16) << u"не является базой Microsoft Access"_s;
-        QTest::newRow("Отмена") << -1 << good << QString();
+            QTest::newRow(qPrintable(u"fault at step %1"_s.arg(int(step)))) << int(step) << good << u"диск"_s << false;
+        QTest::newRow("header only") << -1 << good.left(4096) << u"Access"_s << false;
+        QTest::newRow("SQLite") << -1 << QByteArray("SQLite format 3\0", 16) << u"не является базой Microsoft Access"_s
+                                << false;
+        QTest::newRow("Отмена") << -1 << good << QString() << false;
+        QTest::newRow("stream cut short") << -1 << good << u"повреждён"_s << true;
     }
     void failuresLeaveTheOriginal()
     {
         QFETCH(int, step);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, why);
-        QTemporaryDir dir;
+        QFETCH(bool, cut);
+        QTemporaryDir dir, helperDir;
         QVERIFY(WriteBytes(dir.filePath(kBase), bytes));
         const auto before = Folder(dir.path());
         SetConvertFaultHook([step](ConvertStep s) { return int(s) != step; });
+        const auto restore = qScopeGuard([] { CMdbReader::SetHelperPath({}); });
+        if (cut) {
+            // Thousands of films are already in the new file when the stream breaks off.
+            const QString helper = helperDir.filePath(u"cut-helper"_s);
+            QVERIFY(WriteBytes(helper,
+                "#!/bin/sh\n[ \"$1\" = tables ] && exec '" + CMdbReader::HelperPath().toUtf8() + "' \"$@\"\n'"
+                    + CMdbReader::HelperPath().toUtf8() + "' \"$@\" | head -c 1000000\n"));
+            QVERIFY(QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            CMdbReader::SetHelperPath(helper);
+        }
         ScriptedUi ui;
-        if (why.isEmpty() || step >= 0)
+        if (why.isEmpty() || step >= 0 || cut)
             ui.ExpectMessageContaining(
                 u"«BaseFilm.mdb» — каталог Windows-версии"_s, why.isEmpty() ? app::IDCANCEL : app::IDOK);
         if (!why.isEmpty())
