@@ -378,8 +378,10 @@ void CDaoRecordset::AppendUtf8(const QStringList& fields, std::span<const QByteA
     m_streaming = false;
     PrepareInsert(fields);
     if (!m_insertStmt) {
-        for (size_t i = 0; i < values.size(); ++i)
-            m_insert.bindValue(int(i), QString::fromUtf8(values[i]));
+        for (size_t i = 0; i < values.size(); ++i) {
+            const QString text = QString::fromUtf8(values[i]);
+            m_insert.bindValue(int(i), text.isNull() ? QLatin1String("") : text); // a null one would be NULL
+        }
         if (!m_insert.exec())
             m_db.Fail(InsertFailure(), m_insert.lastError());
         m_lastRowid = m_insert.lastInsertId().toLongLong();

@@ -147,10 +147,16 @@ private Q_SLOTS:
             const QString error = ErrorOf([&] { Append(rs, { { Name, mark }, { Metka, mark } }); });
             QVERIFY2(rs.IsEOF() && error.contains(u"метка X запрещена"_s) == (mark == u"X"_s), qPrintable(error));
         }
+        // Straight from UTF-8: an empty text stays "", however it comes.
+        using Texts = std::array<QByteArrayView, 3>;
+        const QStringList fields { Name, Metka, Data };
+        rs.AppendUtf8(fields, Texts { "Юрьев", "N", QByteArrayView() });
+        QVERIFY(ErrorOf([&] { rs.AppendUtf8(fields, Texts { "Яшин", "X", "" }); }).contains(u"метка X запрещена"_s));
         m_db.Close();
         QCOMPARE(Column(m_base, u"quote(NAME) || quote(NAMEFILM) || quote(DATA) || quote(METKA) FROM DOLGI"_s),
             QStringList({ u"'Иванов''Брат''''N'"_s, u"'Петров'NULLNULLNULL"_s, u"'Сидоров'NULLNULL'B'"_s,
-                u"'Ёлкин Семён'NULLNULLNULL"_s, u"NULLNULLNULL'C'"_s, u"'N'NULLNULL'N'"_s, u"'B'NULLNULL'B'"_s }));
+                u"'Ёлкин Семён'NULLNULLNULL"_s, u"NULLNULLNULL'C'"_s, u"'N'NULLNULL'N'"_s, u"'B'NULLNULL'B'"_s,
+                u"'Юрьев'NULL'''N'"_s }));
     }
 
     void failedTransactionLeavesNothing()
