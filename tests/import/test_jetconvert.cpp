@@ -162,6 +162,25 @@ private Q_SLOTS:
         QCOMPARE(Folder(dir.path()), before);
     }
 
+    // The disk fills up while the films stream in: the reader is stopped and the folder is as it was.
+    void fullDiskMidStream()
+    {
+        QTemporaryDir dir;
+        const QByteArray good = ReadBytes(JetPath(u"prev-large.mdb"_s));
+        const QString size = u"size=%1"_s.arg(good.size() + (1 << 20));
+        if (QProcess::execute(u"mount"_s, { u"-t"_s, u"tmpfs"_s, u"-o"_s, size, u"tmpfs"_s, dir.path() }) != 0)
+            QSKIP("no tmpfs can be mounted here (needs root)");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, { dir.path() }); });
+        QVERIFY(WriteBytes(dir.filePath(kBase), good));
+        const auto before = Folder(dir.path());
+        ScriptedUi ui;
+        ui.ExpectMessageContaining(u"«BaseFilm.mdb» — каталог Windows-версии"_s, app::IDOK);
+        ui.ExpectMessageContaining(u"на диске не хватает места для нового каталога"_s);
+        QVERIFY(!OfferJetConversion(nullptr, dir.filePath(kBase)));
+        VERIFY_SCRIPT(ui);
+        QCOMPARE(Folder(dir.path()), before);
+    }
+
     // Access 97 keeps text in the file's code page, here windows-1251.
     void jet3TextIsWindows1251()
     {
