@@ -145,8 +145,7 @@ void CDaoRecordset::Fetch()
         return;
     }
     const QSqlError error = m_query.lastError();
-    m_query.finish();
-    m_streaming = false;
+    EndRead();
     m_rowid = -1;
     m_values.clear();
     if (error.isValid())
@@ -171,30 +170,26 @@ void CDaoRecordset::MoveNext()
 void CDaoRecordset::MoveLast()
 {
     Select(QStringLiteral("ORDER BY rowid DESC LIMIT 1"), {});
-    m_query.finish();
-    m_streaming = false;
+    EndRead();
 }
 
 bool CDaoRecordset::MoveToPosition(int position)
 {
     if (position < 0) {
-        m_query.finish();
-        m_streaming = false;
+        EndRead();
         m_rowid = -1;
         m_values.clear();
         return false;
     }
     Select(QStringLiteral("ORDER BY rowid LIMIT 1 OFFSET ?"), { position });
-    m_query.finish();
-    m_streaming = false;
+    EndRead();
     return !IsEOF();
 }
 
 bool CDaoRecordset::MoveToRowId(qint64 rowid)
 {
     Select(QStringLiteral("WHERE rowid = ?"), { rowid });
-    m_query.finish();
-    m_streaming = false;
+    EndRead();
     if (IsEOF())
         m_lastRowid = rowid;
     return !IsEOF();
@@ -333,13 +328,8 @@ QString CDaoRecordset::InsertFailure() const
 qint64 CDaoRecordset::Insert()
 {
     PrepareInsert(m_changeOrder);
-    if (!m_insertStmt) {
-        for (int i = 0; i < m_changeValues.size(); ++i)
-            m_insert.bindValue(i, m_changeValues[i]);
-        if (!m_insert.exec())
-            m_db.Fail(InsertFailure(), m_insert.lastError());
-        return m_insert.lastInsertId().toLongLong();
-    }
+    if (!m_insertStmt)
+        return ExecQtInsert(m_changeValues);
 
     // The texts stay alive until the statement has run; a null text is stored as NULL, as QtSql does.
     m_insertUtf8.resize(m_changeValues.size());
@@ -368,32 +358,52 @@ qint64 CDaoRecordset::StepInsert(int rc)
     return sqlite3_last_insert_rowid(handle);
 }
 
+qint64 CDaoRecordset::ExecQtInsert(const QStringList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        m_insert.bindValue(i, values[i]);
+    if (!m_insert.exec())
+        m_db.Fail(InsertFailure(), m_insert.lastError());
+    return m_insert.lastInsertId().toLongLong();
+}
+
 void CDaoRecordset::AppendUtf8(const QStringList& fields, std::span<const QByteArrayView> values)
 {
     if (qsizetype(values.size()) != fields.size())
         throw DbError(QStringLiteral("Неверное число полей новой записи (таблица %1).").arg(m_table));
-    m_db.BeforeWrite();
-    // A write must not meet this connection's own unfinished read.
-    m_query.finish();
-    m_streaming = false;
+    BeginWrite();
     PrepareInsert(fields);
     if (!m_insertStmt) {
-        for (size_t i = 0; i < values.size(); ++i) {
-            const QString text = QString::fromUtf8(values[i]);
-            m_insert.bindValue(int(i), text.isNull() ? QLatin1String("") : text); // a null one would be NULL
-        }
-        if (!m_insert.exec())
-            m_db.Fail(InsertFailure(), m_insert.lastError());
-        m_lastRowid = m_insert.lastInsertId().toLongLong();
-    } else {
-        // Never a null pointer: that would store NULL where the text is empty.
-        int rc = SQLITE_OK;
-        for (size_t i = 0; i < values.size() && rc == SQLITE_OK; ++i)
-            rc = sqlite3_bind_text(m_insertStmt, int(i) + 1, values[i].isEmpty() ? "" : values[i].data(),
-                int(values[i].size()), SQLITE_STATIC);
-        m_lastRowid = StepInsert(rc);
+        QStringList texts;
+        for (const QByteArrayView value : values)
+            texts << (value.isEmpty() ? QLatin1String("") : QString::fromUtf8(value)); // a null text would be NULL
+        StayAtEnd(ExecQtInsert(texts));
+        return;
     }
+    // Never a null pointer: that would store NULL where the text is empty.
+    int rc = SQLITE_OK;
+    for (size_t i = 0; i < values.size() && rc == SQLITE_OK; ++i)
+        rc = sqlite3_bind_text(m_insertStmt, int(i) + 1, values[i].isEmpty() ? "" : values[i].data(),
+            int(values[i].size()), SQLITE_STATIC);
+    StayAtEnd(StepInsert(rc));
+}
+
+void CDaoRecordset::BeginWrite()
+{
+    m_db.BeforeWrite();
+    EndRead(); // a write must not meet this connection's own unfinished read
+}
+
+void CDaoRecordset::EndRead()
+{
+    m_query.finish();
+    m_streaming = false;
+}
+
+void CDaoRecordset::StayAtEnd(qint64 rowid)
+{
     m_rowid = -1;
+    m_lastRowid = rowid;
     m_values.clear();
 }
 
@@ -403,21 +413,14 @@ void CDaoRecordset::Update()
     m_pending = Pending::None;
     if (pending == Pending::None)
         throw DbError(QStringLiteral("Нет новой или изменённой записи (таблица %1).").arg(m_table));
-    m_db.BeforeWrite();
-
-    // A write must not meet this connection's own unfinished read.
-    m_query.finish();
-    m_streaming = false;
+    BeginWrite();
 
     if (pending == Pending::AddNew) {
         const qint64 rowid = Insert();
-        if (!m_appendOnly) {
+        if (m_appendOnly)
+            StayAtEnd(rowid);
+        else
             MoveToRowId(rowid);
-            return;
-        }
-        m_rowid = -1;
-        m_lastRowid = rowid;
-        m_values.clear();
         return;
     }
 
@@ -452,9 +455,7 @@ void CDaoRecordset::Update()
 void CDaoRecordset::Delete()
 {
     RequireCurrent("удаление");
-    m_db.BeforeWrite();
-    m_query.finish();
-    m_streaming = false;
+    BeginWrite();
     QSqlQuery q(m_db.Connection());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(m_table)));
     q.addBindValue(m_rowid);

@@ -84,6 +84,13 @@ private:
     // Runs the bound INSERT unless binding failed (rc); the new rowid.
     qint64 StepInsert(int rc);
     QString InsertFailure() const;
+    // The INSERT through QSqlQuery, for a driver on another SQLite; the new rowid.
+    qint64 ExecQtInsert(const QStringList& values);
+    // Every write starts here: the day's backup, then this set's own read is ended.
+    void BeginWrite();
+    void EndRead();
+    // After an append-only insert: at end, MoveNext going on after the new record.
+    void StayAtEnd(qint64 rowid);
     void ResetInsert();
 
     CDaoDatabase& m_db;

@@ -137,7 +137,7 @@ mutant "film list read ahead used after the file changed" app/vidarrodlg.cpp \
     'test_gui'
 
 mutant "QSqlQuery fallback insert stores NULLs" data/recordset.cpp \
-    'm_insert.bindValue(i, m_changeValues[i]);' \
+    'm_insert.bindValue(i, values[i]);' \
     'm_insert.bindValue(i, QVariant());' \
     'test_bulkappend|test_core'
 
