@@ -68,17 +68,6 @@ namespace {
         return QStringLiteral("%1 «%2»\n%3").arg(what, Native(path), QString::fromLocal8Bit(std::strerror(error)));
     }
 
-    // The stored name of a table: exact, else the one that differs only in letter case. Empty when none.
-    QString FindTable(const QStringList& tables, QLatin1String name)
-    {
-        if (tables.contains(name))
-            return name;
-        for (const QString& table : tables)
-            if (table.compare(name, Qt::CaseInsensitive) == 0)
-                return table;
-        return {};
-    }
-
     bool SyncPath(const QString& path, bool directory)
     {
         const int fd
@@ -172,44 +161,44 @@ namespace {
         QString text;
     };
 
-    // Appends the rows of the file's table `from` to the table open in `rs` as the helper reads them, its first
-    // `columns` fields read and the rest set to `fill`. The number of rows; false from `ok` with `error` set
-    // when the file could not be read.
-    int CopyRows(CMdbReader& reader, const QString& path, const QString& from, qsizetype columns,
-        data::CDaoRecordset& rs, const QStringList& fields, bool* ok, QString* error, QByteArrayView fill = {})
+    // The file's own name for what becomes `table`: a previous-version file keeps its films in KINVORA.
+    QString SourceTable(const JetFile& file, QLatin1String table)
     {
-        int rows = 0;
-        std::vector<QByteArrayView> values;
-        *ok = reader.ReadRows(
-            path, from, fields.first(columns),
-            [&](std::span<const QByteArrayView> row) {
-                values.assign(row.begin(), row.end());
-                values.resize(size_t(fields.size()), fill);
-                rs.AppendUtf8(fields, values);
-                ++rows;
-            },
-            error);
-        return rows;
+        const bool prevFilms = table == data::table::Films && file.kind != JetCatalogueKind::Current;
+        return FindTable(file.tables, prevFilms ? data::table::PrevFilms : table);
     }
 
-    // Copies one table, or notes its absence. The rows copied.
+    // Copies one table into the table of the same name in the new catalogue as the helper reads it, unless
+    // the file lacks it. The rows copied; ReadFailure when the file cannot be read.
     int CopyTable(CMdbReader& reader, const JetFile& file, QLatin1String table, data::CDaoRecordset& rs)
     {
         using namespace data;
-        const QString from = FindTable(
-            file.tables, table == table::Films && file.kind == JetCatalogueKind::Previous ? table::PrevFilms : table);
-        const QStringList fields = FieldList(FieldsOf(table));
+        const QString from = SourceTable(file, table);
         if (from.isEmpty())
             return 0;
-        rs.Open(table, { fields.front() });
-        bool ok = false;
+        const QStringList fields = FieldList(FieldsOf(table));
+        int rows = 0;
         QString error;
-        int rows = CopyRows(reader, file.path, from, fields.size(), rs, fields, &ok, &error);
+        std::vector<QByteArrayView> values;
+        // The first `columns` fields are read, the rest set to `fill`.
+        const auto copy = [&](qsizetype columns, QByteArrayView fill) {
+            return reader.ReadRows(
+                file.path, from, fields.first(columns),
+                [&](std::span<const QByteArrayView> row) {
+                    values.assign(row.begin(), row.end());
+                    values.resize(size_t(fields.size()), fill);
+                    rs.AppendUtf8(fields, values);
+                    ++rows;
+                },
+                &error);
+        };
+        rs.Open(table, { fields.front() });
+        bool ok = copy(fields.size(), {});
         // A previous-version debtor table has no mark: each debtor gets "N" ("Отменина"). The helper checks
         // the columns before it sends a row, so none was copied yet.
         if (!ok && table == table::Debtors
             && reader.LastMissingColumn().compare(field::Metka, Qt::CaseInsensitive) == 0)
-            rows = CopyRows(reader, file.path, from, fields.size() - 1, rs, fields, &ok, &error, "N");
+            ok = copy(fields.size() - 1, "N");
         rs.Close();
         if (!ok)
             throw ReadFailure { error };
@@ -227,12 +216,12 @@ namespace {
     QString WriteTemp(const JetFile& file, const QString& folder, ConversionResult* result)
     {
         using namespace data;
-        if (FindTable(file.tables, file.kind == JetCatalogueKind::Current ? table::Films : table::PrevFilms).isEmpty())
+        if (SourceTable(file, table::Films).isEmpty())
             throw DbError(QStringLiteral("в файле нет таблицы KINVORA11"));
         QStringList notes;
-        if (FindTable(file.tables, table::Debtors).isEmpty())
+        if (SourceTable(file, table::Debtors).isEmpty())
             notes << QStringLiteral("В файле нет таблицы должников (DOLGI): создана пустая.");
-        if (FindTable(file.tables, table::BlackList).isEmpty())
+        if (SourceTable(file, table::BlackList).isEmpty())
             notes << QStringLiteral("В файле нет черного списка (BLACKSPISOK): создан пустой.");
 
         QString temp;

@@ -241,6 +241,16 @@ void CPrevBase::Open(const QString& path)
     }
 }
 
+QString FindTable(const QStringList& tables, QLatin1String name)
+{
+    if (tables.contains(name))
+        return name;
+    for (const QString& table : tables)
+        if (table.compare(name, Qt::CaseInsensitive) == 0)
+            return table;
+    return {};
+}
+
 QStringList CPrevBase::TableNames() const
 {
     return m_tables;

@@ -12,6 +12,10 @@ enum class BaseKind { Missing, Jet, Sqlite, Unknown };
 // unreadable and empty files.
 BaseKind DetectBaseKind(const QString& path);
 
+// The stored name of a table, as the database engines find one named in a query: exact, else the one that
+// differs only in letter case. Empty when there is none.
+QString FindTable(const QStringList& tables, QLatin1String name);
+
 // A previous-version base opened for reading only: a Jet (.mdb) file, read through the helper
 // program, or an SQLite file. Nothing is ever written to it and no file is ever created.
 class CPrevBase {

@@ -68,17 +68,6 @@ bool HasFilmTable(const QStringList& names)
     return false;
 }
 
-// The debtor table by its exact name, else by the name in another letter case, as the database engine
-// finds a table named in a query. Empty when the base has none.
-QString DebtorTable(const QStringList& names)
-{
-    if (names.contains(kPrevDebtors))
-        return kPrevDebtors;
-    for (const QString& name : names)
-        if (name.compare(kPrevDebtors, Qt::CaseInsensitive) == 0)
-            return name;
-    return {};
-}
 } // namespace
 
 CUpDialog::CUpDialog(QWidget* parent)
@@ -190,7 +179,7 @@ void CUpDialog::CountRecords(import::CPrevBase& base)
         Report(QStringLiteral("Записей фильмов: %1").arg(films));
         m_nTotal += films;
 
-        const QString debtorTable = DebtorTable(base.TableNames());
+        const QString debtorTable = import::FindTable(base.TableNames(), kPrevDebtors);
         if (debtorTable.isEmpty()) {
             Report(QStringLiteral("В базе нет таблицы должников."));
             return;
@@ -262,7 +251,7 @@ void CUpDialog::ReadSource(QList<QStringList>* films, QList<QStringList>* debtor
     import::CPrevBase base;
     base.Open(g_strChosenPath);
     *films = base.ReadTable(data::table::PrevFilms, FilmColumns());
-    const QString debtorTable = DebtorTable(base.TableNames());
+    const QString debtorTable = import::FindTable(base.TableNames(), kPrevDebtors);
     *hasDebtors = !debtorTable.isEmpty();
     if (*hasDebtors)
         *debtors = base.ReadTable(debtorTable, DebtorColumns());
