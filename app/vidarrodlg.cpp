@@ -522,10 +522,8 @@ void CVidarroDlg::OnImport()
     UpdateData(false);
     if (UpDialog.DoModal() != app::IDOK)
         return;
-    m_listFilms->DeleteAllItems();
-    FillFilmList();
+    RefreshFilmList();
     CountDebtors();
-    SetFilmCountPane();
     SetDebtorPane();
 }
 
